@@ -1,0 +1,123 @@
+#include "text.h"
+#include "collation_icu.h"
+
+#include <QByteArray>
+#include <QLocale>
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace zent5::text {
+namespace {
+
+QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+std::string str(const QString& s)
+{
+    const QByteArray b = s.toUtf8();
+    return std::string(b.constData(), size_t(b.size()));
+}
+
+QByteArray codecName(int codePage)
+{
+    switch (codePage) {
+    case 437: return "IBM437";
+    case 850: return "IBM850";
+    case 852: return "IBM852";
+    case 857: return "IBM857";
+    case 860: return "IBM860";
+    case 861: return "IBM861";
+    case 862: return "IBM862";
+    case 863: return "IBM863";
+    case 865: return "IBM865";
+    case 866: return "IBM866";
+    case 737: return "IBM737";
+    case 874: return "windows-874";
+    case 932: return "Shift_JIS";
+    case 936: return "GBK";
+    case 949: return "EUC-KR";
+    case 950: return "Big5";
+    case 10000: return "macintosh";
+    case 10007: return "x-mac-cyrillic";
+    default:
+        if (codePage >= 1250 && codePage <= 1258)
+            return "windows-" + QByteArray::number(codePage);
+        return {};
+    }
+}
+
+} // namespace
+
+bool codePageInstalled(int codePage)
+{
+    const QByteArray name = codecName(codePage);
+    if (name.isEmpty())
+        return false;
+    QStringDecoder d(name.constData());
+    return d.isValid();
+}
+
+std::string fromCodePage(int codePage, std::string_view bytes)
+{
+    QStringDecoder d(codecName(codePage).constData());
+    if (!d.isValid())
+        return std::string(bytes);
+    return str(d.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size()))));
+}
+
+std::string toCodePage(int codePage, std::string_view utf8)
+{
+    QStringEncoder e(codecName(codePage).constData(), QStringConverter::Flag::Stateless);
+    if (!e.isValid())
+        return std::string(utf8);
+    const QByteArray b = e.encode(qs(utf8));
+    return std::string(b.constData(), size_t(b.size()));
+}
+
+std::string toCp1251(std::string_view utf8) { return toCodePage(1251, utf8); }
+std::string fromCp1251(std::string_view bytes) { return fromCodePage(1251, bytes); }
+
+bool fitsCp1251(std::string_view utf8)
+{
+    QStringEncoder e("windows-1251", QStringConverter::Flag::Stateless);
+    (void)e.encode(qs(utf8));
+    if (e.hasError())
+        return false;
+    // Some converters substitute '?' silently instead of flagging an error.
+    const QString s = qs(utf8);
+    const std::string back = fromCp1251(toCp1251(utf8));
+    return qs(back) == s;
+}
+
+int systemAnsiCodePage() { return 1251; }
+int systemOemCodePage() { return 866; }
+uint32_t userDefaultLocale() { return 0x0419; }
+
+std::u16string toUtf16(std::string_view utf8)
+{
+    const QString s = qs(utf8);
+    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
+}
+
+std::string fromUtf16(std::u16string_view utf16)
+{
+    return str(QString(reinterpret_cast<const QChar*>(utf16.data()), qsizetype(utf16.size())));
+}
+
+int compareRussian(std::string_view a, std::string_view b)
+{
+    return russianCollation().compare(a, b);
+}
+
+std::string russianSortKey(std::string_view utf8)
+{
+    return russianCollation().sortKey(utf8);
+}
+
+char decimalSeparator()
+{
+    const QString p = QLocale().decimalPoint();
+    return p.isEmpty() ? '.' : char(p.at(0).toLatin1());
+}
+
+} // namespace zent5::text

@@ -1,0 +1,46 @@
+#include "commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+void printUsage()
+{
+    std::fputs("usage: zent5-tool COMMAND ARGS\n"
+               "  rows TABLE.db                                  print the table's rows as CSV\n"
+               "  download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db\n"
+               "                                                 download the instrument's archive\n"
+               "  export [--units kn|kgf] TABLE.db BOOK.xls      write a spreadsheet\n"
+               "  report [--units kn|kgf] TABLE.db REPORT.pdf    write the printed report as PDF\n",
+               stderr);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        printUsage();
+        return 2;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "rows")
+        return zent5::tool::runRows(args);
+    if (command == "download")
+        return zent5::tool::runDownload(args);
+    if (command == "export")
+        return zent5::tool::runExport(args);
+    if (command == "report")
+        return zent5::tool::runReport(args);
+    if (command == "--help" || command == "-h" || command == "help") {
+        printUsage();
+        return 0;
+    }
+    std::fprintf(stderr, "zent5-tool: unknown command '%s'\n", command.c_str());
+    printUsage();
+    return 2;
+}

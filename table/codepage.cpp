@@ -1,0 +1,89 @@
+#include "table/codepage.h"
+
+#include "records/text.h"
+
+namespace zent5 {
+namespace {
+
+bool isMultiByte(int codePage)
+{
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
+}
+
+// Next code point of a UTF-8 text; malformed bytes come back one at a time
+// as U+FFFD.
+char32_t nextCodePoint(std::string_view s, size_t& i)
+{
+    const auto b = uint8_t(s[i]);
+    if (b < 0x80) {
+        ++i;
+        return b;
+    }
+    const int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra < 0 || i + size_t(extra) >= s.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    char32_t cp = b & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+        const auto c = uint8_t(s[i + size_t(k)]);
+        if ((c & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    i += size_t(extra) + 1;
+    return cp;
+}
+
+} // namespace
+
+CodePage::CodePage() : CodePage(1251) {}
+
+CodePage::CodePage(int codePage) : m_codePage(codePage)
+{
+    m_installed = text::codePageInstalled(codePage);
+    m_singleByte = m_installed && !isMultiByte(codePage);
+    if (!m_singleByte)
+        return;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        m_toUtf8[size_t(b)] = b < 0x80 ? std::string(1, byte) : text::fromCodePage(codePage, std::string_view(&byte, 1));
+        size_t i = 0;
+        const std::string& u = m_toUtf8[size_t(b)];
+        if (u.empty())
+            continue;
+        const char32_t cp = nextCodePoint(u, i);
+        if (cp != 0xFFFD && i == u.size())
+            m_fromUnicode.emplace(cp, byte);
+    }
+}
+
+std::string CodePage::decode(std::string_view bytes) const
+{
+    if (!m_singleByte)
+        return m_installed ? text::fromCodePage(m_codePage, bytes) : std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes)
+        out += m_toUtf8[uint8_t(c)];
+    return out;
+}
+
+std::string CodePage::encode(std::string_view utf8) const
+{
+    if (!m_singleByte)
+        return m_installed ? text::toCodePage(m_codePage, utf8) : std::string(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const char32_t cp = nextCodePoint(utf8, i);
+        const auto it = m_fromUnicode.find(cp);
+        out += it != m_fromUnicode.end() ? it->second : '?';
+    }
+    return out;
+}
+
+} // namespace zent5

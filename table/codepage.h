@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace zent5 {
+
+// Text conversion between UTF-8 and one table's code page. For single-byte
+// code pages the 256 characters are looked up once through the text seam, so
+// converting a hundred thousand rows costs no converter calls.
+class CodePage {
+public:
+    CodePage();
+    explicit CodePage(int codePage);
+
+    int number() const { return m_codePage; }
+    bool installed() const { return m_installed; }
+
+    std::string decode(std::string_view bytes) const;
+    // Characters the code page cannot hold become '?'.
+    std::string encode(std::string_view utf8) const;
+
+private:
+    int m_codePage = 0;
+    bool m_installed = false;
+    bool m_singleByte = false;
+    std::array<std::string, 256> m_toUtf8;
+    std::unordered_map<char32_t, char> m_fromUnicode;
+};
+
+} // namespace zent5

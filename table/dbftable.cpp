@@ -1,0 +1,1068 @@
+#include "table/dbftable.h"
+
+#include "records/error.h"
+#include "records/measurementfields.h"
+#include "records/text.h"
+#include "table/languagedriver.h"
+#include "table/le.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace zent5 {
+namespace {
+
+const char* const kClosedDataset = "Cannot perform this operation on a closed dataset";
+const char* const kOpenDataset = "Cannot perform this operation on an open dataset";
+const char* const kNotEditing = "Dataset not in edit or insert mode";
+const char* const kReadOnlyDataset = "Cannot modify a read-only dataset";
+const char* const kEmptyDataset = "Cannot perform this operation on an empty dataset";
+const char* const kWriteFailed = "Error while writing occurred. (Disk full?)";
+const char* const kInvalidFile = "Invalid DBF file.";
+
+// The widest key a sort index takes, in bytes.
+constexpr int kMaxKeyLength = 100;
+// Records read at once for the walkers and the grid.
+constexpr uint32_t kCacheBlock = 32;
+// Bytes read at once when scanning every record.
+constexpr size_t kScanBytes = 1 << 20;
+
+// Our index file: "ZENT5MDX", a format byte, the tag count, then per tag the
+// name and the column (each a length byte and the bytes) and a flags byte
+// (bit 0: descending). The sort itself is rebuilt from the table on open.
+constexpr std::string_view kIndexMagic = "ZENT5MDX";
+constexpr uint8_t kIndexFormat = 1;
+
+std::string upper(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return out;
+}
+
+bool sameName(std::string_view a, std::string_view b) { return upper(a) == upper(b); }
+
+std::string cannotOpen(const std::string& path, int error)
+{
+    return "Cannot open file \"" + path + "\". " + fileio::errorText(error);
+}
+
+std::string cannotCreate(const std::string& path, int error)
+{
+    return "Cannot create file \"" + path + "\". " + fileio::errorText(error);
+}
+
+// Number keys compare after rounding to 15 significant digits, so values
+// that differ only by binary noise sort as equal.
+double roundTo15Digits(double v)
+{
+    if (v == 0 || !std::isfinite(v))
+        return v == 0 ? 0.0 : v;
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+    double out = v;
+    std::from_chars(buf, r.ptr, out, std::chars_format::scientific);
+    return out;
+}
+
+std::vector<DbfTable::Column> measurementColumns()
+{
+    std::vector<DbfTable::Column> cols;
+    for (const MeasurementField& f : kMeasurementFields) {
+        DbfTable::Column c;
+        c.name = std::string(f.name);
+        c.isText = f.isText;
+        c.isNumber = !f.isText;
+        c.type = f.isText ? 'C' : 'N';
+        c.width = f.isText ? f.width : dbf::kNumberWidth;
+        c.decimals = f.isText ? 0 : dbf::kNumberDecimals;
+        cols.push_back(c);
+    }
+    return cols;
+}
+
+std::string rangeError(double value, const DbfTable::Column& c)
+{
+    const int intDigits = std::max(1, c.width - (c.decimals > 0 ? c.decimals + 1 : 0));
+    const double step = std::pow(10.0, -c.decimals);
+    const double max = std::pow(10.0, intDigits) - step;
+    const double min = intDigits > 1 ? -(std::pow(10.0, intDigits - 1) - step) : 0.0;
+    return dbf::shortestText(value, '.') + " is not a valid value for field '" + c.name + "'. The allowed range is " +
+           dbf::shortestText(min, '.') + " to " + dbf::shortestText(max, '.');
+}
+
+} // namespace
+
+DbfTable::DbfTable()
+    : m_newLanguage(language::systemDefault(text::systemAnsiCodePage(), text::userDefaultLocale())),
+      m_newColumns(measurementColumns())
+{
+}
+
+DbfTable::~DbfTable()
+{
+    try {
+        Close();
+    } catch (const Error&) {
+        // The header could not be completed; the records are already on disk.
+    }
+}
+
+// ---- properties ----------------------------------------------------------
+
+void DbfTable::setTableName(const std::string& name) { m_tableName = name; }
+
+void DbfTable::setFilePath(const std::string& path)
+{
+    if (Active())
+        throw Error(kOpenDataset);
+    m_filePath = path;
+    if (!m_filePath.empty() && m_filePath.back() != '/')
+        m_filePath += '/';
+}
+
+std::string DbfTable::IndexFilePath() const
+{
+    const std::string path = Active() ? m_openPath : TablePath();
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? path.substr(0, dot) : path) + ".mdx";
+}
+
+void DbfTable::setIndexName(const std::string& name)
+{
+    m_indexName = name;
+    if (!Active())
+        return;
+    if (!activeTag())
+        m_indexName.clear();
+    rebuildView(RecNo());
+}
+
+const std::vector<DbfTable::Column>& DbfTable::Columns() const { return Active() ? m_columns : m_newColumns; }
+
+// ---- checks ----------------------------------------------------------------
+
+void DbfTable::requireOpen() const
+{
+    if (!Active())
+        throw Error(kClosedDataset);
+}
+
+void DbfTable::requireWritable() const
+{
+    if (m_readOnly)
+        throw Error(kReadOnlyDataset);
+}
+
+int DbfTable::columnIndex(std::string_view column) const
+{
+    const std::string name = upper(column);
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].name == name)
+            return int(i);
+    return -1;
+}
+
+int DbfTable::requireColumn(std::string_view column) const
+{
+    const int i = columnIndex(column);
+    if (i < 0)
+        throw Error("Field '" + std::string(column) + "' not found");
+    return i;
+}
+
+DbfTable::Tag* DbfTable::activeTag()
+{
+    if (m_indexName.empty())
+        return nullptr;
+    for (auto& t : m_tags)
+        if (sameName(t->name, m_indexName))
+            return t.get();
+    return nullptr;
+}
+
+// ---- open, close, create --------------------------------------------------
+
+void DbfTable::resetOpenState()
+{
+    m_file.close();
+    m_indexFile.close();
+    m_state = State::Closed;
+    m_readOnly = false;
+    m_eof = true;
+    m_headerBytes.clear();
+    m_header = {};
+    m_columns.clear();
+    m_offsets.clear();
+    m_recordCount = 0;
+    m_deleted.clear();
+    m_tags.clear();
+    m_view.clear();
+    m_viewPos.clear();
+    m_hasCurrent = false;
+    m_pos = 0;
+    m_buffer.clear();
+    m_editOriginal.clear();
+    m_editRecNo = 0;
+    m_openPath.clear();
+    invalidateCache();
+}
+
+void DbfTable::Open()
+{
+    if (Active())
+        return;
+    try {
+        openFile();
+    } catch (...) {
+        resetOpenState();
+        throw;
+    }
+}
+
+void DbfTable::openFile()
+{
+    const std::string path = TablePath();
+    if (!fileio::exists(path))
+        throw Error("Open: file not found: \"" + path + "\".");
+    int error = 0;
+    if (!m_file.open(path, fileio::OpenMode::Existing, error) || !m_file.lockExclusive(error))
+        throw Error(cannotOpen(path, error));
+    m_openPath = path;
+
+    const int64_t size = m_file.size();
+    uint8_t first[dbf::kHeaderSize];
+    if (size < int64_t(dbf::kHeaderSize) || m_file.readAt(0, first, sizeof first) != int64_t(sizeof first))
+        throw Error(kInvalidFile);
+    m_header = dbf::readHeader(first);
+    if (!dbf::versionAccepted(m_header.version))
+        throw Error(kInvalidFile);
+    // A zero length would make every record overlap the header.
+    if (m_header.headerLength == 0 || m_header.recordLength == 0)
+        throw Error(kInvalidFile);
+    if (m_header.headerLength < dbf::kHeaderSize || int64_t(m_header.headerLength) > size)
+        throw Error(kInvalidFile);
+
+    m_headerBytes.assign(m_header.headerLength, '\0');
+    if (m_file.readAt(0, m_headerBytes.data(), m_headerBytes.size()) != int64_t(m_headerBytes.size()))
+        throw Error(kInvalidFile);
+    const std::vector<dbf::Field> fields = dbf::readDescriptors(m_headerBytes, m_header.headerLength);
+
+    int offset = 1;
+    for (const dbf::Field& f : fields) {
+        Column c;
+        c.name = f.name;
+        c.type = f.type;
+        c.width = f.width;
+        c.decimals = f.decimals;
+        c.isNumber = dbf::isNumberType(f.type);
+        c.isText = f.type == 'C';
+        // A column reaching past the record would make us read the next one.
+        if (offset + f.width > m_header.recordLength)
+            throw Error(kInvalidFile);
+        m_columns.push_back(c);
+        m_offsets.push_back(offset);
+        offset += f.width;
+    }
+
+    for (const MeasurementField& want : kMeasurementFields) {
+        const int i = columnIndex(want.name);
+        if (i < 0)
+            throw Error("Field '" + std::string(want.name) + "' not found");
+        const dbf::Field& f = fields[size_t(i)];
+        const bool ok = want.isText ? f.type == 'C' : (dbf::isNumberType(f.type) && f.decimals > 0);
+        if (!ok)
+            throw Error("Type mismatch for field '" + std::string(want.name) + "', expecting: " +
+                        (want.isText ? "String" : "Float") + " actual: " + dbf::typeName(f));
+    }
+
+    const uint64_t count = uint64_t(size - m_header.headerLength) / m_header.recordLength;
+    if (count >= 0xFFFFFFFFu)
+        throw Error(kInvalidFile);
+    m_recordCount = uint32_t(count);
+    readDeletionFlags();
+
+    m_level = ((m_header.version & 7) == 3 && m_header.language == 0) ? 3 : 4;
+    m_newLanguage = m_header.language;
+    m_codePage = CodePage(language::tableCodePage(m_header.language, text::systemAnsiCodePage()));
+    m_readOnly = !m_codePage.installed();
+    m_newColumns.clear();
+    for (const Column& c : m_columns) {
+        Column n = c;
+        if (c.isNumber) {
+            n.type = 'N';
+            n.width = dbf::kNumberWidth;
+            n.decimals = dbf::kNumberDecimals;
+        }
+        m_newColumns.push_back(n);
+    }
+
+    if (m_header.indexFlag != 0) {
+        if (fileio::exists(IndexFilePath())) {
+            if (!m_indexFile.open(IndexFilePath(), fileio::OpenMode::Existing, error) || !m_indexFile.lockExclusive(error))
+                throw Error(cannotOpen(IndexFilePath(), error));
+            readIndexFile();
+        } else {
+            // Written with the next header write.
+            m_header.indexFlag = 0;
+        }
+    }
+
+    m_state = State::Browse;
+    if (m_header.recordCount != m_recordCount) {
+        m_header.recordCount = m_recordCount;
+        writeHeader();
+    }
+    for (auto& t : m_tags)
+        fillTag(*t);
+    if (!activeTag())
+        m_indexName.clear();
+    rebuildView(0);
+}
+
+void DbfTable::readDeletionFlags()
+{
+    m_deleted.assign(m_recordCount, 0);
+    const size_t length = m_header.recordLength;
+    const uint32_t perChunk = uint32_t(std::max<size_t>(1, kScanBytes / length));
+    std::string chunk;
+    for (uint32_t first = 0; first < m_recordCount; first += perChunk) {
+        const uint32_t n = std::min(perChunk, m_recordCount - first);
+        chunk.assign(size_t(n) * length, ' ');
+        m_file.readAt(m_header.headerLength + uint64_t(first) * length, chunk.data(), chunk.size());
+        for (uint32_t i = 0; i < n; ++i)
+            m_deleted[first + i] = chunk[size_t(i) * length] == dbf::kDeleted;
+    }
+}
+
+void DbfTable::Close()
+{
+    if (!Active())
+        return;
+    m_buffer.clear();
+    m_state = State::Browse;
+    bool ok = writeHeaderNoThrow();
+    // After Close the file is exact: nothing follows the end-of-file byte.
+    if (ok)
+        ok = m_file.truncate(recordOffset(m_recordCount + 1) + 1);
+    resetOpenState();
+    if (!ok)
+        throw Error(kWriteFailed);
+}
+
+void DbfTable::CreateNew()
+{
+    if (Active())
+        throw Error(kOpenDataset);
+    const std::string path = TablePath();
+    std::vector<dbf::Field> fields;
+    for (const Column& c : m_newColumns)
+        fields.push_back(dbf::Field{c.name, c.type, c.width, c.decimals});
+    const uint8_t language = m_level == 3 ? 0 : m_newLanguage;
+    std::string bytes = dbf::buildHeaderArea(fields, 0x03, language, dbf::today());
+    bytes += char(dbf::kEndOfFile);
+
+    const bool existed = fileio::exists(path);
+    fileio::File file;
+    int error = 0;
+    // Lock before truncating, so a table another program has open is never emptied.
+    if (!file.open(path, existed ? fileio::OpenMode::Existing : fileio::OpenMode::CreateExclusive, error))
+        throw Error(cannotCreate(path, error));
+    if (!file.lockExclusive(error)) {
+        file.close();
+        if (!existed)
+            fileio::removeFile(path);
+        throw Error(cannotOpen(path, error));
+    }
+    if (!file.truncate(0) || !file.writeAt(0, bytes.data(), bytes.size())) {
+        file.close();
+        fileio::removeFile(path);
+        throw Error(kWriteFailed);
+    }
+}
+
+// ---- header and records ---------------------------------------------------
+
+uint64_t DbfTable::recordOffset(uint32_t recNo) const
+{
+    return m_header.headerLength + uint64_t(recNo - 1) * m_header.recordLength;
+}
+
+bool DbfTable::writeHeaderNoThrow()
+{
+    dbf::patchHeader(m_headerBytes, dbf::today(), m_header.recordCount = m_recordCount, m_header.indexFlag);
+    const char eof = char(dbf::kEndOfFile);
+    return m_file.writeAt(0, m_headerBytes.data(), dbf::kHeaderSize) &&
+           m_file.writeAt(recordOffset(m_recordCount + 1), &eof, 1);
+}
+
+void DbfTable::writeHeader()
+{
+    if (!writeHeaderNoThrow())
+        throw Error(kWriteFailed);
+}
+
+std::string_view DbfTable::recordBytes(uint32_t recNo)
+{
+    const size_t length = m_header.recordLength;
+    if (recNo < m_cacheFirst || recNo >= m_cacheFirst + m_cacheCount) {
+        m_cacheFirst = ((recNo - 1) / kCacheBlock) * kCacheBlock + 1;
+        m_cacheCount = std::min(kCacheBlock, m_recordCount - m_cacheFirst + 1);
+        // Bytes the file no longer has read as spaces.
+        m_cache.assign(size_t(m_cacheCount) * length, ' ');
+        m_file.readAt(recordOffset(m_cacheFirst), m_cache.data(), m_cache.size());
+    }
+    return std::string_view(m_cache).substr(size_t(recNo - m_cacheFirst) * length, length);
+}
+
+bool DbfTable::IsDeleted(uint32_t recNo) const
+{
+    return recNo >= 1 && recNo <= m_recordCount && m_deleted[recNo - 1] != 0;
+}
+
+FieldValue DbfTable::decodeField(std::string_view record, int column) const
+{
+    const Column& c = m_columns[size_t(column)];
+    const std::string_view stored = record.substr(size_t(m_offsets[size_t(column)]), size_t(c.width));
+    if (c.isNumber) {
+        const std::optional<double> v = dbf::decodeNumber(stored);
+        return v ? FieldValue(*v) : FieldValue();
+    }
+    const std::optional<std::string_view> t = dbf::decodeText(stored);
+    return t ? FieldValue(m_codePage.decode(*t)) : FieldValue();
+}
+
+// ---- navigation -----------------------------------------------------------
+
+void DbfTable::rebuildView(uint32_t keepRecNo)
+{
+    m_view.clear();
+    if (Tag* t = activeTag()) {
+        m_view.reserve(t->index.entries().size());
+        for (const SortIndex::Entry& e : t->index.entries())
+            if (!IsDeleted(e.recNo))
+                m_view.push_back(e.recNo);
+    } else {
+        m_view.reserve(m_recordCount);
+        for (uint32_t r = 1; r <= m_recordCount; ++r)
+            if (!m_deleted[r - 1])
+                m_view.push_back(r);
+    }
+    m_viewPos.assign(size_t(m_recordCount) + 1, 0);
+    for (size_t i = 0; i < m_view.size(); ++i)
+        m_viewPos[m_view[i]] = uint32_t(i + 1);
+
+    const uint32_t at = keepRecNo <= m_recordCount ? m_viewPos[keepRecNo] : 0;
+    if (at != 0) {
+        m_pos = at - 1;
+        m_hasCurrent = true;
+    } else if (!m_view.empty()) {
+        setCurrent(0);
+    } else {
+        clearCurrent();
+    }
+}
+
+void DbfTable::setCurrent(size_t viewPos)
+{
+    m_pos = viewPos;
+    m_hasCurrent = true;
+    m_eof = false;
+}
+
+void DbfTable::clearCurrent()
+{
+    m_pos = 0;
+    m_hasCurrent = false;
+    m_eof = true;
+}
+
+void DbfTable::leaveEditing()
+{
+    if (m_state == State::Edit || m_state == State::Append)
+        Post();
+}
+
+void DbfTable::First()
+{
+    requireOpen();
+    leaveEditing();
+    if (m_view.empty())
+        clearCurrent();
+    else
+        setCurrent(0);
+}
+
+void DbfTable::Last()
+{
+    requireOpen();
+    leaveEditing();
+    if (m_view.empty())
+        clearCurrent();
+    else
+        setCurrent(m_view.size() - 1);
+}
+
+void DbfTable::Next()
+{
+    requireOpen();
+    leaveEditing();
+    if (m_hasCurrent && m_pos + 1 < m_view.size())
+        setCurrent(m_pos + 1);
+    else
+        m_eof = true;
+}
+
+void DbfTable::Refresh()
+{
+    requireOpen();
+    leaveEditing();
+    invalidateCache();
+    const bool eof = m_eof;
+    rebuildView(RecNo());
+    if (m_hasCurrent)
+        m_eof = eof;
+}
+
+int DbfTable::VisibleCount()
+{
+    requireOpen();
+    return int(m_view.size());
+}
+
+uint32_t DbfTable::RecNo() const
+{
+    if (m_state == State::Append)
+        return 0;
+    return m_hasCurrent && m_pos < m_view.size() ? m_view[m_pos] : 0;
+}
+
+void DbfTable::GoTo(uint32_t recNo)
+{
+    requireOpen();
+    leaveEditing();
+    if (recNo >= 1 && recNo <= m_recordCount && m_viewPos[recNo] != 0)
+        setCurrent(m_viewPos[recNo] - 1);
+}
+
+// ---- reading --------------------------------------------------------------
+
+FieldValue DbfTable::FieldValueOf(std::string_view column)
+{
+    requireOpen();
+    const int i = requireColumn(column);
+    if (m_state == State::Edit || m_state == State::Append)
+        return decodeField(m_buffer, i);
+    if (!m_hasCurrent)
+        return {};
+    return decodeField(recordBytes(m_view[m_pos]), i);
+}
+
+std::string DbfTable::FieldText(std::string_view column)
+{
+    const FieldValue v = FieldValueOf(column);
+    if (const double* d = std::get_if<double>(&v))
+        return dbf::shortestText(*d, text::decimalSeparator());
+    if (const std::string* s = std::get_if<std::string>(&v))
+        return *s;
+    return {};
+}
+
+double DbfTable::FieldNumber(std::string_view column)
+{
+    const FieldValue v = FieldValueOf(column);
+    if (const double* d = std::get_if<double>(&v))
+        return *d;
+    if (const std::string* s = std::get_if<std::string>(&v))
+        return dbf::parseDecimal(*s, text::decimalSeparator()).value_or(0.0);
+    return 0;
+}
+
+FieldValue DbfTable::ReadField(uint32_t recNo, std::string_view column)
+{
+    requireOpen();
+    const int i = requireColumn(column);
+    if (recNo < 1 || recNo > m_recordCount)
+        return {};
+    return decodeField(recordBytes(recNo), i);
+}
+
+// ---- changing -------------------------------------------------------------
+
+void DbfTable::Append()
+{
+    requireOpen();
+    requireWritable();
+    leaveEditing();
+    m_buffer.assign(m_header.recordLength, ' ');
+    m_state = State::Append;
+}
+
+void DbfTable::Edit()
+{
+    requireOpen();
+    requireWritable();
+    if (m_state != State::Browse)
+        return;
+    if (!m_hasCurrent)
+        throw Error(kEmptyDataset);
+    const uint32_t recNo = m_view[m_pos];
+    std::string record(m_header.recordLength, ' ');
+    m_file.readAt(recordOffset(recNo), record.data(), record.size());
+    m_buffer = record;
+    m_editOriginal = std::move(record);
+    m_editRecNo = recNo;
+    m_state = State::Edit;
+}
+
+void DbfTable::SetFieldValue(std::string_view column, const FieldValue& value)
+{
+    requireOpen();
+    const int i = requireColumn(column);
+    if (m_state != State::Edit && m_state != State::Append)
+        throw Error(kNotEditing);
+    const Column& c = m_columns[size_t(i)];
+    std::string stored;
+    if (c.isNumber) {
+        std::optional<double> number;
+        if (const double* d = std::get_if<double>(&value)) {
+            number = *d;
+        } else if (const std::string* s = std::get_if<std::string>(&value)) {
+            if (s->find_first_not_of(' ') != std::string::npos) {
+                number = dbf::parseDecimal(*s, text::decimalSeparator());
+                if (!number)
+                    throw Error("Could not convert variant of type (String) into type (Double)");
+            }
+        }
+        if (number) {
+            const std::optional<std::string> t = dbf::encodeNumber(*number, c.width, c.decimals);
+            if (!t)
+                throw Error(rangeError(*number, c));
+            stored = *t;
+        } else {
+            stored.assign(size_t(c.width), ' ');
+        }
+    } else {
+        std::string bytes;
+        if (const std::string* s = std::get_if<std::string>(&value))
+            bytes = m_codePage.encode(*s);
+        else if (const double* d = std::get_if<double>(&value))
+            bytes = dbf::shortestText(*d, text::decimalSeparator());
+        stored = dbf::encodeText(bytes, c.width);
+    }
+    m_buffer.replace(size_t(m_offsets[size_t(i)]), size_t(c.width), stored);
+}
+
+void DbfTable::Post()
+{
+    requireOpen();
+    if (m_state == State::Append)
+        postAppend();
+    else if (m_state == State::Edit)
+        postEdit();
+    else
+        throw Error(kNotEditing);
+}
+
+void DbfTable::postAppend()
+{
+    const uint32_t recNo = m_recordCount + 1;
+    for (auto& t : m_tags)
+        t->index.insert(recNo, keyOf(*t, m_buffer));
+
+    std::string bytes = m_buffer;
+    bytes += char(dbf::kEndOfFile);
+    const uint64_t at = recordOffset(recNo);
+    bool ok = m_file.writeAt(at, bytes.data(), bytes.size());
+    if (ok) {
+        dbf::patchHeader(m_headerBytes, dbf::today(), recNo, m_header.indexFlag);
+        ok = m_file.writeAt(0, m_headerBytes.data(), dbf::kHeaderSize);
+    }
+    if (!ok) {
+        // Put the file and the header back as they were before this row.
+        for (auto& t : m_tags) {
+            SortIndex::Entry e;
+            size_t pos;
+            t->index.take(recNo, e, pos);
+        }
+        m_file.truncate(at);
+        writeHeaderNoThrow();
+        invalidateCache();
+        throw Error(kWriteFailed);
+    }
+    m_recordCount = recNo;
+    m_header.recordCount = recNo;
+    m_deleted.push_back(m_buffer[0] == dbf::kDeleted);
+    m_buffer.clear();
+    m_state = State::Browse;
+    invalidateCache();
+    if (activeTag()) {
+        rebuildView(recNo);
+    } else {
+        m_viewPos.push_back(0);
+        if (!m_deleted.back()) {
+            m_view.push_back(recNo);
+            m_viewPos[recNo] = uint32_t(m_view.size());
+            setCurrent(m_view.size() - 1);
+        }
+    }
+}
+
+void DbfTable::postEdit()
+{
+    const uint32_t recNo = m_editRecNo;
+    struct Undo {
+        Tag* tag;
+        size_t oldPos;
+        SortIndex::Entry old;
+    };
+    std::vector<Undo> undo;
+    for (auto& t : m_tags) {
+        SortKey key = keyOf(*t, m_buffer);
+        const SortKey* old = t->index.keyOf(recNo);
+        if (old && t->index.sameKey(*old, key))
+            continue;
+        Undo u{t.get(), 0, {}};
+        const bool had = t->index.take(recNo, u.old, u.oldPos);
+        t->index.insert(recNo, std::move(key));
+        if (had)
+            undo.push_back(std::move(u));
+    }
+    if (!m_file.writeAt(recordOffset(recNo), m_buffer.data(), m_buffer.size())) {
+        for (auto it = undo.rbegin(); it != undo.rend(); ++it) {
+            SortIndex::Entry dropped;
+            size_t pos;
+            it->tag->index.take(recNo, dropped, pos);
+            it->tag->index.putBack(it->oldPos, std::move(it->old));
+        }
+        throw Error(kWriteFailed);
+    }
+    const bool wasDeleted = m_deleted[recNo - 1] != 0;
+    m_deleted[recNo - 1] = m_buffer[0] == dbf::kDeleted;
+    m_buffer.clear();
+    m_editOriginal.clear();
+    m_state = State::Browse;
+    invalidateCache();
+    if (!undo.empty() || activeTag() || wasDeleted != (m_deleted[recNo - 1] != 0))
+        rebuildView(recNo);
+}
+
+void DbfTable::Delete()
+{
+    requireOpen();
+    requireWritable();
+    if (m_state == State::Append) {
+        // A row never posted is simply dropped.
+        m_buffer.clear();
+        m_state = State::Browse;
+        return;
+    }
+    m_buffer.clear();
+    m_state = State::Browse;
+    if (!m_hasCurrent)
+        throw Error(kEmptyDataset);
+    const uint32_t recNo = m_view[m_pos];
+    const char flag = dbf::kDeleted;
+    if (!m_file.writeAt(recordOffset(recNo), &flag, 1))
+        throw Error(kWriteFailed);
+    m_deleted[recNo - 1] = 1;
+    invalidateCache();
+    const size_t pos = m_pos;
+    rebuildView(0);
+    if (m_view.empty())
+        clearCurrent();
+    else
+        setCurrent(std::min(pos, m_view.size() - 1));
+}
+
+// ---- sort index -----------------------------------------------------------
+
+SortKey DbfTable::keyOf(const Tag& tag, std::string_view record) const
+{
+    SortKey key;
+    const int i = columnIndex(tag.column);
+    if (i < 0)
+        return key;
+    const Column& c = m_columns[size_t(i)];
+    const std::string_view stored = record.substr(size_t(m_offsets[size_t(i)]), size_t(c.width));
+    if (tag.index.kind() == SortIndex::Kind::Number) {
+        key.number = roundTo15Digits(dbf::decodeNumber(stored).value_or(0.0));
+    } else if (m_header.language == 0) {
+        key.text = std::string(stored);
+    } else {
+        key.text = text::russianSortKey(m_codePage.decode(stored));
+    }
+    return key;
+}
+
+bool DbfTable::fillTag(Tag& tag)
+{
+    const int i = columnIndex(tag.column);
+    if (i < 0)
+        return false;
+    const Column& c = m_columns[size_t(i)];
+    if (!c.isNumber && c.width > kMaxKeyLength)
+        return false;
+    tag.index.reset(c.isNumber ? SortIndex::Kind::Number : SortIndex::Kind::Text, tag.descending);
+
+    std::vector<SortKey> keys;
+    keys.reserve(m_recordCount);
+    // Texts repeat a lot (types, empty comments); their collation keys are made once.
+    std::unordered_map<std::string, std::string> textKeys;
+    const size_t length = m_header.recordLength;
+    const uint32_t perChunk = uint32_t(std::max<size_t>(1, kScanBytes / length));
+    std::string chunk;
+    const size_t offset = size_t(m_offsets[size_t(i)]);
+    for (uint32_t first = 0; first < m_recordCount; first += perChunk) {
+        const uint32_t n = std::min(perChunk, m_recordCount - first);
+        chunk.assign(size_t(n) * length, ' ');
+        m_file.readAt(recordOffset(first + 1), chunk.data(), chunk.size());
+        for (uint32_t r = 0; r < n; ++r) {
+            const std::string_view stored = std::string_view(chunk).substr(size_t(r) * length + offset, size_t(c.width));
+            SortKey key;
+            if (c.isNumber) {
+                key.number = roundTo15Digits(dbf::decodeNumber(stored).value_or(0.0));
+            } else if (m_header.language == 0) {
+                key.text = std::string(stored);
+            } else {
+                auto [it, added] = textKeys.try_emplace(std::string(stored));
+                if (added)
+                    it->second = text::russianSortKey(m_codePage.decode(stored));
+                key.text = it->second;
+            }
+            keys.push_back(std::move(key));
+        }
+    }
+    tag.index.build(std::move(keys));
+    return true;
+}
+
+std::string DbfTable::indexFileBytes() const
+{
+    std::string out(kIndexMagic);
+    out += char(kIndexFormat);
+    out += char(m_tags.size());
+    for (const auto& t : m_tags) {
+        out += char(t->name.size());
+        out += t->name;
+        out += char(t->column.size());
+        out += t->column;
+        out += char(t->descending ? 1 : 0);
+    }
+    return out;
+}
+
+bool DbfTable::writeIndexFile()
+{
+    const std::string bytes = indexFileBytes();
+    return m_indexFile.truncate(0) && m_indexFile.writeAt(0, bytes.data(), bytes.size());
+}
+
+void DbfTable::readIndexFile()
+{
+    std::string bytes(4096, '\0');
+    const int64_t n = m_indexFile.readAt(0, bytes.data(), bytes.size());
+    bytes.resize(n > 0 ? size_t(n) : 0);
+    // Anything that is not our own layout holds no tag we know of.
+    if (bytes.size() < kIndexMagic.size() + 2 || bytes.compare(0, kIndexMagic.size(), kIndexMagic) != 0 ||
+        uint8_t(bytes[kIndexMagic.size()]) != kIndexFormat)
+        return;
+    size_t at = kIndexMagic.size() + 1;
+    const size_t count = uint8_t(bytes[at++]);
+    auto readString = [&](std::string& out) {
+        if (at >= bytes.size())
+            return false;
+        const size_t len = uint8_t(bytes[at++]);
+        if (len == 0 || at + len > bytes.size())
+            return false;
+        out = bytes.substr(at, len);
+        at += len;
+        return true;
+    };
+    std::vector<std::unique_ptr<Tag>> tags;
+    for (size_t k = 0; k < count; ++k) {
+        auto t = std::make_unique<Tag>();
+        if (!readString(t->name) || !readString(t->column) || at >= bytes.size())
+            return;
+        t->descending = (uint8_t(bytes[at++]) & 1) != 0;
+        const int i = columnIndex(t->column);
+        if (i >= 0 && (m_columns[size_t(i)].isNumber || m_columns[size_t(i)].width <= kMaxKeyLength))
+            tags.push_back(std::move(t));
+    }
+    m_tags = std::move(tags);
+}
+
+void DbfTable::AddIndex(const std::string& name, const std::string& column, bool descending)
+{
+    requireOpen();
+    leaveEditing();
+    const std::string path = IndexFilePath();
+    bool created = false;
+    if (!m_indexFile.isOpen()) {
+        int error = 0;
+        if (!m_indexFile.open(path, fileio::OpenMode::CreateOrTruncate, error) || !m_indexFile.lockExclusive(error)) {
+            m_indexFile.close();
+            throw Error(cannotCreate(path, error));
+        }
+        created = true;
+    }
+    std::erase_if(m_tags, [&](const auto& t) { return sameName(t->name, name); });
+
+    auto tag = std::make_unique<Tag>();
+    tag->name = name;
+    tag->column = upper(column);
+    tag->descending = descending;
+    bool ok = fillTag(*tag);
+    if (ok) {
+        m_tags.push_back(std::move(tag));
+        ok = writeIndexFile();
+        if (!ok)
+            m_tags.pop_back();
+    }
+    if (!ok) {
+        // A tag that cannot be built is dropped without a message.
+        if (created || m_tags.empty()) {
+            m_indexFile.close();
+            fileio::removeFile(path);
+            m_header.indexFlag = 0;
+        }
+        rebuildView(RecNo());
+        return;
+    }
+    m_header.indexFlag = 1;
+    writeHeader();
+    rebuildView(RecNo());
+}
+
+void DbfTable::DeleteIndex(const std::string& name)
+{
+    requireOpen();
+    const auto it = std::find_if(m_tags.begin(), m_tags.end(), [&](const auto& t) { return sameName(t->name, name); });
+    if (it == m_tags.end())
+        return;
+    m_tags.erase(it);
+    if (!activeTag())
+        m_indexName.clear();
+    rebuildView(RecNo());
+    if (!m_tags.empty()) {
+        if (!writeIndexFile())
+            throw Error(kWriteFailed);
+        return;
+    }
+    m_indexFile.close();
+    fileio::removeFile(IndexFilePath());
+    m_header.indexFlag = 0;
+    writeHeader();
+}
+
+void DbfTable::CloseIndex(const std::string&)
+{
+    // Only separate index files are closed here, and this table keeps its
+    // sort tags in its own .mdx file.
+    requireOpen();
+}
+
+void DbfTable::RebuildIndexes()
+{
+    requireOpen();
+    leaveEditing();
+    for (auto& t : m_tags)
+        fillTag(*t);
+    rebuildView(RecNo());
+}
+
+// ---- pack -------------------------------------------------------------------
+
+void DbfTable::Pack()
+{
+    requireOpen();
+    leaveEditing();
+    requireWritable();
+    const std::string savedIndex = m_indexName;
+    m_indexName.clear();
+
+    const std::string path = m_openPath;
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const std::string base = hasExtension ? path.substr(0, dot) : path;
+    const std::string extension = hasExtension ? path.substr(dot) : std::string();
+    std::string newPath;
+    for (int k = 1;; ++k) {
+        newPath = base + "_" + std::to_string(k) + extension;
+        if (!fileio::exists(newPath))
+            break;
+    }
+
+    fileio::File file;
+    int error = 0;
+    if (!file.open(newPath, fileio::OpenMode::CreateExclusive, error)) {
+        m_indexName = savedIndex;
+        throw Error(cannotCreate(newPath, error));
+    }
+    auto fail = [&]() {
+        file.close();
+        fileio::removeFile(newPath);
+        m_indexName = savedIndex;
+        invalidateCache();
+        throw Error(kWriteFailed);
+    };
+    file.lockExclusive(error);
+
+    // The new file is complete and on disk before it replaces the old one,
+    // and the rename replaces it in one step: at every moment the table
+    // exists whole under its own name.
+    uint32_t live = 0;
+    for (uint8_t d : m_deleted)
+        live += d ? 0 : 1;
+    std::string header = m_headerBytes;
+    dbf::patchHeader(header, dbf::today(), live, m_header.indexFlag);
+    if (!file.writeAt(0, header.data(), header.size()))
+        fail();
+    const size_t length = m_header.recordLength;
+    const uint32_t perChunk = uint32_t(std::max<size_t>(1, kScanBytes / length));
+    std::string chunk;
+    std::string out;
+    uint64_t writeAt = m_header.headerLength;
+    for (uint32_t first = 0; first < m_recordCount; first += perChunk) {
+        const uint32_t n = std::min(perChunk, m_recordCount - first);
+        chunk.assign(size_t(n) * length, ' ');
+        if (m_file.readAt(recordOffset(first + 1), chunk.data(), chunk.size()) != int64_t(chunk.size()))
+            fail();
+        out.clear();
+        for (uint32_t r = 0; r < n; ++r)
+            if (!m_deleted[first + r])
+                out.append(chunk, size_t(r) * length, length);
+        if (!out.empty() && !file.writeAt(writeAt, out.data(), out.size()))
+            fail();
+        writeAt += out.size();
+    }
+    const char eof = char(dbf::kEndOfFile);
+    if (!file.writeAt(writeAt, &eof, 1) || !file.sync())
+        fail();
+    if (!fileio::renameFile(newPath, path))
+        fail();
+    fileio::syncFolderOf(path);
+
+    m_file = std::move(file);
+    m_headerBytes = std::move(header);
+    m_recordCount = live;
+    m_header.recordCount = live;
+    m_deleted.assign(live, 0);
+    invalidateCache();
+    for (auto& t : m_tags)
+        fillTag(*t);
+    m_indexName = savedIndex;
+    if (!activeTag())
+        m_indexName.clear();
+    rebuildView(0);
+}
+
+} // namespace zent5

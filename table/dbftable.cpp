@@ -89,11 +89,11 @@ std::vector<DbfTable::Column> measurementColumns()
 std::string rangeError(double value, const DbfTable::Column& c)
 {
     const int intDigits = std::max(1, c.width - (c.decimals > 0 ? c.decimals + 1 : 0));
-    const double step = std::pow(10.0, -c.decimals);
-    const double max = std::pow(10.0, intDigits) - step;
-    const double min = intDigits > 1 ? -(std::pow(10.0, intDigits - 1) - step) : 0.0;
+    const std::string fraction = c.decimals > 0 ? "." + std::string(size_t(c.decimals), '9') : std::string();
+    const std::string max = std::string(size_t(intDigits), '9') + fraction;
+    const std::string min = intDigits > 1 ? "-" + std::string(size_t(intDigits - 1), '9') + fraction : "0";
     return dbf::shortestText(value, '.') + " is not a valid value for field '" + c.name + "'. The allowed range is " +
-           dbf::shortestText(min, '.') + " to " + dbf::shortestText(max, '.');
+           min + " to " + max;
 }
 
 } // namespace

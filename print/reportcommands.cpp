@@ -1,0 +1,152 @@
+#include "reportcommands.h"
+
+#include "printplatform.h"
+#include "printselection.h"
+#include "records/rowcursor.h"
+#include "reportcomposer.h"
+#include "reportlayout.h"
+#include "reportrenderer.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QPageRanges>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QToolBar>
+
+namespace zent5 {
+namespace {
+
+bool usable(RowCursor* table) { return table && table->Active(); }
+
+void preparePrinter(QPrinter& printer, const ComposedReport& report)
+{
+    // Positions are measured from the paper's edge, as the layouts give them.
+    printer.setFullPage(true);
+    ReportRenderer::setUpPage(printer, report.page);
+    printer.setCopyCount(1);
+    printer.setCollateCopies(true);
+    printer.setDocName(QString::fromStdString(report.layoutName));
+}
+
+} // namespace
+
+void printReport(const ComposedReport& report, QPrinter& printer, int currentPage)
+{
+    PrintRequest request;
+    switch (printer.printRange()) {
+    case QPrinter::PageRange: {
+        request.range = PrintRequest::Pages;
+        const QPageRanges ranges = printer.pageRanges();
+        if (ranges.isEmpty()) {
+            request.pages.emplace_back(printer.fromPage(), printer.toPage());
+        } else {
+            for (const QPageRanges::Range& r : ranges.toRangeList())
+                request.pages.emplace_back(r.from, r.to);
+        }
+        break;
+    }
+    case QPrinter::CurrentPage:
+        request.range = PrintRequest::CurrentPage;
+        request.currentPage = currentPage;
+        break;
+    default:
+        request.range = PrintRequest::AllPages;
+        break;
+    }
+    request.copies = printer.copyCount();
+    request.collate = printer.collateCopies();
+    request.deviceMakesCopies = printer.supportsMultipleCopies();
+    const std::vector<int> pages = pagesToPrint(request, int(report.pages.size()));
+    if (pages.empty())
+        return;
+    ReportRenderer(report).paint(printer, pages);
+}
+
+ReportCommands::ReportCommands(PrintPlatform* platform)
+{
+    if (!platform) {
+        m_ownPlatform = std::make_unique<PrintPlatform>();
+        platform = m_ownPlatform.get();
+    }
+    m_platform = platform;
+}
+
+ReportCommands::~ReportCommands() = default;
+
+const ComposedReport* ReportCommands::lastComposed(bool dimension) const { return m_composed[dimension ? 1 : 0].get(); }
+
+const ComposedReport& ReportCommands::compose(RowCursor& table, bool dimension)
+{
+    auto report = std::make_unique<ComposedReport>(ReportComposer(reportLayoutFor(dimension)).compose(table));
+    m_composed[dimension ? 1 : 0] = std::move(report);
+    return *m_composed[dimension ? 1 : 0];
+}
+
+void ReportCommands::preview(RowCursor* table, bool dimension, QWidget* parent)
+{
+    if (!usable(table))
+        return;
+    const ComposedReport& report = compose(*table, dimension);
+
+    QPrinter printer(QPrinter::HighResolution);
+    preparePrinter(printer, report);
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
+    auto* widget = dialog.findChild<QPrintPreviewWidget*>();
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&report, widget](QPrinter* p) {
+        printReport(report, *p, widget ? widget->currentPage() : 1);
+    });
+
+    // Printing from the preview obeys the same rule as the print command.
+    if (!m_platform->printerInstalled()) {
+        const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+        for (QAction* action : dialog.findChildren<QAction*>())
+            if (action->text() == printText)
+                action->setEnabled(false);
+    }
+    if (auto* toolBar = dialog.findChild<QToolBar*>()) {
+        toolBar->addSeparator();
+        QAction* close = toolBar->addAction(QStringLiteral("Закрыть"));
+        close->setObjectName(QStringLiteral("closePreview"));
+        QObject::connect(close, &QAction::triggered, &dialog, &QDialog::reject);
+    }
+    m_platform->runPreview(dialog);
+}
+
+void ReportCommands::print(RowCursor* table, bool dimension, QWidget* parent)
+{
+    if (!usable(table))
+        return;
+    printSequence(compose(*table, dimension), parent);
+}
+
+void ReportCommands::printLastComposed(RowCursor* table, bool dimension, QWidget* parent)
+{
+    if (!usable(table))
+        return;
+    const ComposedReport* report = lastComposed(dimension);
+    if (!report)
+        report = &compose(*table, dimension);
+    printSequence(*report, parent);
+}
+
+void ReportCommands::printSequence(const ComposedReport& report, QWidget* parent)
+{
+    if (!m_platform->printerInstalled())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    preparePrinter(printer, report);
+    printer.setFromTo(0, 0);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCurrentPage |
+                      QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setMinMax(1, int(report.pages.size()));
+    if (!m_platform->runPrintDialog(dialog))
+        return;
+    printReport(report, printer, 1);
+}
+
+} // namespace zent5

@@ -22,6 +22,7 @@ const char* const kReadOnlyDataset = "Cannot modify a read-only dataset";
 const char* const kEmptyDataset = "Cannot perform this operation on an empty dataset";
 const char* const kWriteFailed = "Error while writing occurred. (Disk full?)";
 const char* const kInvalidFile = "Invalid DBF file.";
+const char* const kExclusiveNeeded = "Exclusive access is required for this operation.";
 
 // The widest key a sort index takes, in bytes.
 constexpr int kMaxKeyLength = 100;
@@ -196,6 +197,7 @@ void DbfTable::resetOpenState()
     m_indexFile.close();
     m_state = State::Closed;
     m_readOnly = false;
+    m_openedShared = false;
     m_eof = true;
     m_headerBytes.clear();
     m_header = {};
@@ -233,7 +235,11 @@ void DbfTable::openFile()
     if (!fileio::exists(path))
         throw Error("Open: file not found: \"" + path + "\".");
     int error = 0;
-    if (!m_file.open(path, fileio::OpenMode::Existing, error) || !m_file.lockExclusive(error))
+    m_openedShared = !m_exclusive;
+    const bool opened = m_openedShared
+                            ? m_file.open(path, fileio::OpenMode::ReadOnly, error) && m_file.lockShared(error)
+                            : m_file.open(path, fileio::OpenMode::Existing, error) && m_file.lockExclusive(error);
+    if (!opened)
         throw Error(cannotOpen(path, error));
     m_openPath = path;
 
@@ -292,7 +298,7 @@ void DbfTable::openFile()
     m_level = ((m_header.version & 7) == 3 && m_header.language == 0) ? 3 : 4;
     m_newLanguage = m_header.language;
     m_codePage = CodePage(language::tableCodePage(m_header.language, text::systemAnsiCodePage()));
-    m_readOnly = !m_codePage.installed();
+    m_readOnly = !m_codePage.installed() || m_openedShared;
     m_newColumns.clear();
     for (const Column& c : m_columns) {
         Column n = c;
@@ -304,7 +310,7 @@ void DbfTable::openFile()
         m_newColumns.push_back(n);
     }
 
-    if (m_header.indexFlag != 0) {
+    if (m_header.indexFlag != 0 && !m_openedShared) {
         if (fileio::exists(IndexFilePath())) {
             if (!m_indexFile.open(IndexFilePath(), fileio::OpenMode::Existing, error) || !m_indexFile.lockExclusive(error))
                 throw Error(cannotOpen(IndexFilePath(), error));
@@ -316,7 +322,7 @@ void DbfTable::openFile()
     }
 
     m_state = State::Browse;
-    if (m_header.recordCount != m_recordCount) {
+    if (m_header.recordCount != m_recordCount && !m_openedShared) {
         m_header.recordCount = m_recordCount;
         writeHeader();
     }
@@ -348,6 +354,10 @@ void DbfTable::Close()
         return;
     m_buffer.clear();
     m_state = State::Browse;
+    if (m_openedShared) {
+        resetOpenState();
+        return;
+    }
     bool ok = writeHeaderNoThrow();
     // After Close the file is exact: nothing follows the end-of-file byte.
     if (ok)
@@ -902,6 +912,8 @@ void DbfTable::readIndexFile()
 void DbfTable::AddIndex(const std::string& name, const std::string& column, bool descending)
 {
     requireOpen();
+    if (m_openedShared)
+        throw Error(kExclusiveNeeded);
     leaveEditing();
     const std::string path = IndexFilePath();
     bool created = false;
@@ -983,6 +995,8 @@ void DbfTable::RebuildIndexes()
 void DbfTable::Pack()
 {
     requireOpen();
+    if (m_openedShared)
+        throw Error(kExclusiveNeeded);
     leaveEditing();
     requireWritable();
     const std::string savedIndex = m_indexName;

@@ -53,6 +53,12 @@ public:
     bool Active() const override { return m_state != State::Closed; }
     State state() const { return m_state; }
     bool ReadOnly() const { return m_readOnly; }
+    // True (the default): the table is opened for reading and writing and
+    // nobody else may open it meanwhile. False: opened only for reading,
+    // beside other readers; nothing is ever written, and Pack and AddIndex
+    // need exclusive access. Takes effect at the next Open.
+    bool Exclusive() const { return m_exclusive; }
+    void setExclusive(bool exclusive) { m_exclusive = exclusive; }
     // dBase level of the next new table: 4, or 3 after a dBase III table was opened.
     int TableLevel() const { return m_level; }
     // Language driver byte the next new table gets.
@@ -147,6 +153,8 @@ private:
     std::string m_indexName;
     State m_state = State::Closed;
     bool m_readOnly = false;
+    bool m_exclusive = true;
+    bool m_openedShared = false;
     bool m_eof = true;
     int m_level = 4;
     uint8_t m_newLanguage = 0;

@@ -14,6 +14,7 @@ enum class OpenMode {
     Existing,      // open an existing file for reading and writing
     CreateOrTruncate,
     CreateExclusive, // fail when the file exists
+    ReadOnly,
 };
 
 class File {
@@ -30,6 +31,8 @@ public:
     // Takes the exclusive lock on this open file. It conflicts with every
     // other open of the same file, also in this process.
     bool lockExclusive(int& error);
+    // A shared lock: readers together, never beside an exclusive holder.
+    bool lockShared(int& error);
     bool isOpen() const { return m_fd >= 0; }
     void close();
 

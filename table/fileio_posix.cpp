@@ -50,7 +50,7 @@ File& File::operator=(File&& other) noexcept
 bool File::open(const std::string& path, OpenMode mode, int& error)
 {
     close();
-    int flags = O_RDWR | O_CLOEXEC;
+    int flags = (mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
     if (mode == OpenMode::CreateOrTruncate)
         flags |= O_CREAT | O_TRUNC;
     else if (mode == OpenMode::CreateExclusive)
@@ -80,6 +80,19 @@ bool File::lockExclusive(int& error)
     int r;
     do
         r = ::flock(m_fd, LOCK_EX | LOCK_NB);
+    while (r < 0 && errno == EINTR);
+    if (r < 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+bool File::lockShared(int& error)
+{
+    int r;
+    do
+        r = ::flock(m_fd, LOCK_SH | LOCK_NB);
     while (r < 0 && errno == EINTR);
     if (r < 0) {
         error = errno;

@@ -1,11 +1,10 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "app/programwindows.h"
+#include "app/qtprompter.h"
+#include "app/zentapplication.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("ЗЕНТ-5"));
-    window.showMaximized();
-    return app.exec();
+    zent5::ZentApplication app(argc, argv);
+    zent5::QtPrompter prompter;
+    return zent5::run_program(prompter);
 }

@@ -1,0 +1,144 @@
+#include "app/gridcolumns.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+
+namespace zent5 {
+
+namespace {
+
+bool sameField(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+GridColumn column(const char* field, const char* caption, int width, ColumnAlignment alignment,
+                  DisplayFormat format, bool editable, ColumnUnits units)
+{
+    GridColumn c;
+    c.field = field;
+    c.caption = caption;
+    c.Width = width;
+    c.Alignment = alignment;
+    c.format = format;
+    c.editable = editable;
+    c.units = units;
+    return c;
+}
+
+} // namespace
+
+GridColumns GridColumns::measurement()
+{
+    using A = ColumnAlignment;
+    using D = DisplayFormat;
+    using U = ColumnUnits;
+    GridColumns g;
+    g.m_columns = {
+        column("N", "N", 143, A::taCenter, D::General, false, U::Always),
+        column("DATE", "Дата", 133, A::taCenter, D::Text, false, U::Always),
+        column("TIME", "Время", 124, A::taCenter, D::Text, false, U::Always),
+        column("TYPE", "Тип арматуры", 118, A::taCenter, D::Text, false, U::Always),
+        column("D", "d, мм", 116, A::taRightJustify, D::General, false, U::Always),
+        column("P", "F, кН", 116, A::taRightJustify, D::Fixed2, false, U::KiloNewton),
+        column("P_KG", "F, кГс", 114, A::taRightJustify, D::General, false, U::KiloGramForce),
+        column("S", "б, МПа", 110, A::taRightJustify, D::Fixed1, false, U::KiloNewton),
+        column("S_KG", "б, кГс/кв.см", 110, A::taRightJustify, D::General, false, U::KiloGramForce),
+        column("F_MM", "S, кв.см", 70, A::taRightJustify, D::General, false, U::KiloGramForce),
+        column("F", "S, кв.мм", 56, A::taRightJustify, D::General, true, U::KiloNewton),
+        column("COMMENT", "Примечание", 111, A::taCenter, D::Text, true, U::Always),
+    };
+    for (int i = 0; i < g.size(); ++i)
+        g[i].LayoutIndex = i;
+    // The window's definition leaves a sort mark here; start-up clears it.
+    g[g.indexOf("F_MM")].TitleState = GridTitleState::tsSortedUp;
+    return g;
+}
+
+int GridColumns::indexOf(std::string_view field) const
+{
+    for (int i = 0; i < size(); ++i)
+        if (sameField(m_columns[size_t(i)].field, field))
+            return i;
+    return -1;
+}
+
+GridColumn* GridColumns::find(std::string_view field)
+{
+    const int i = indexOf(field);
+    return i < 0 ? nullptr : &m_columns[size_t(i)];
+}
+
+void GridColumns::showUnits(bool dimension)
+{
+    for (const char* field : {"P", "P_KG", "S", "S_KG", "F", "F_MM"})
+        if (GridColumn* c = find(field))
+            c->visible = false;
+    static constexpr const char* kiloNewton[] = {"P", "S", "F"};
+    static constexpr const char* kiloGramForce[] = {"P_KG", "S_KG", "F_MM"};
+    for (const char* field : dimension ? kiloGramForce : kiloNewton)
+        if (GridColumn* c = find(field))
+            c->visible = true;
+}
+
+void GridColumns::clearSortMarks()
+{
+    for (GridColumn& c : m_columns)
+        c.TitleState = GridTitleState::tsSortedNone;
+}
+
+void GridColumns::setEqualWidths(int gridWidth)
+{
+    if (m_columns.empty())
+        return;
+    const int w = std::max(2, gridWidth / size());
+    for (GridColumn& c : m_columns)
+        c.Width = w;
+}
+
+bool GridColumns::titleClick(int index, bool ctrl)
+{
+    if (index < 0 || index >= size())
+        return false;
+    GridColumn& clicked = m_columns[size_t(index)];
+    const GridTitleState before = clicked.TitleState;
+    GridTitleState after = GridTitleState::tsSortedNone;
+    if (!ctrl)
+        after = before == GridTitleState::tsSortedUp ? GridTitleState::tsSortedDown : GridTitleState::tsSortedUp;
+    for (GridColumn& c : m_columns)
+        c.TitleState = GridTitleState::tsSortedNone;
+    clicked.TitleState = after;
+    return after != before;
+}
+
+std::vector<int> GridColumns::visibleIndexes() const
+{
+    std::vector<int> result;
+    for (int i = 0; i < size(); ++i)
+        if (m_columns[size_t(i)].visible)
+            result.push_back(i);
+    return result;
+}
+
+std::vector<int> auto_fit_widths(const std::vector<int>& widths, int available)
+{
+    std::vector<int> result(widths.size(), 0);
+    if (widths.empty() || available <= 0)
+        return result;
+    int64_t total = 0;
+    for (int w : widths)
+        total += std::max(1, w);
+    int used = 0;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        result[i] = int(int64_t(std::max(1, widths[i])) * available / total);
+        used += result[i];
+    }
+    for (size_t i = 0; used < available; i = (i + 1) % widths.size(), ++used)
+        ++result[i];
+    return result;
+}
+
+} // namespace zent5

@@ -1,0 +1,27 @@
+#include "app/gridprocedures.h"
+
+#include "app/datagrid.h"
+
+namespace zent5 {
+
+void set_vis_on_dimens(DataGrid& grid, bool dimension)
+{
+    grid.columns().showUnits(dimension);
+    grid.applyColumns();
+}
+
+void clear_sort_marks(DataGrid& grid)
+{
+    grid.columns().clearSortMarks();
+    grid.applyColumns();
+}
+
+void fit_columns(DataGrid& grid)
+{
+    grid.setAutoFit(false);
+    grid.columns().setEqualWidths(grid.gridWidth());
+    grid.setAutoFit(true);
+    grid.viewport()->update();
+}
+
+} // namespace zent5

@@ -1,0 +1,187 @@
+// Reports of real table files: composed over the table component, and
+// written by `zent5-tool report`.
+#include "print/reportcomposer.h"
+#include "print/reportlayout.h"
+#include "records/error.h"
+#include "table/dbftable.h"
+
+#include "pdftools.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace zent5 {
+namespace {
+
+const QString kTool = QStringLiteral(ZENT5_BINARY_DIR "/tools/zent5-tool");
+
+class ReportOfATable : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+
+    // A table of `rows` measurements; N runs 1..rows, the force falls as N
+    // grows, and row 2 is deleted.
+    std::string createTable(int rows, const std::string& name = "t.db")
+    {
+        DbfTable t;
+        t.setFilePath(m_dir.path().toStdString() + "/");
+        t.setTableName(name);
+        t.CreateNew();
+        t.Open();
+        for (int i = 1; i <= rows; ++i) {
+            t.Append();
+            t.SetFieldValue("N", double(i));
+            t.SetFieldValue("DATE", std::string("07.03.2014"));
+            t.SetFieldValue("TIME", std::string("09:05:07"));
+            t.SetFieldValue("SERIAL", i == 1 ? 501.0 : 777.0);
+            t.SetFieldValue("P", 12.3 + (rows - i));
+            t.SetFieldValue("P_KG", 1258.0);
+            t.SetFieldValue("S", 436.0);
+            t.SetFieldValue("S_KG", 4446.0);
+            t.SetFieldValue("F", 28.3);
+            t.SetFieldValue("D", 6.0);
+            t.SetFieldValue("TYPE", std::string("проволока"));
+            t.SetFieldValue("COMMENT", std::string("ряд ") + std::to_string(i));
+            t.SetFieldValue("F_MM", 0.283);
+            t.Post();
+        }
+        if (rows >= 2) {
+            t.GoTo(2);
+            t.Delete();
+        }
+        t.Close();
+        return t.TablePath();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+std::vector<std::string> printedNumbers(const ComposedReport& r)
+{
+    std::vector<std::string> out;
+    for (const auto& page : r.pages)
+        for (const auto& band : page.bands)
+            if (band.kind == BandKind::MasterData)
+                out.push_back(band.cells.at(0).text);
+    return out;
+}
+
+TEST_F(ReportOfATable, PrintsVisibleRowsInTheViewOrderAndLeavesTheTableOnItsLastRow)
+{
+    createTable(5);
+    DbfTable t;
+    t.setFilePath(m_dir.path().toStdString() + "/");
+    t.setTableName("t.db");
+    t.Open();
+    ReportComposer composer(report1Layout());
+    composer.setDecimalSeparator(',');
+
+    ComposedReport r = composer.compose(t);
+    EXPECT_EQ(printedNumbers(r), (std::vector<std::string>{"1", "3", "4", "5"})); // no deleted row
+    EXPECT_EQ(t.RecNo(), 5u);
+    EXPECT_EQ(r.pages[0].bands[0].cells[0].text, "ЗЕНТ-5  № 501");
+
+    // Sorted by force, smallest first: the title's serial follows the new first row.
+    t.AddIndex("tab1", "P", false);
+    t.setIndexName("tab1");
+    t.RebuildIndexes();
+    t.Refresh();
+    r = composer.compose(t);
+    EXPECT_EQ(printedNumbers(r), (std::vector<std::string>{"5", "4", "3", "1"}));
+    EXPECT_EQ(t.RecNo(), 1u);
+    EXPECT_EQ(r.pages[0].bands[0].cells[0].text, "ЗЕНТ-5  № 777");
+    t.setIndexName("");
+    t.DeleteIndex("tab1");
+    t.Close();
+}
+
+struct ToolRun {
+    int code = -1;
+    std::string err;
+};
+
+ToolRun runTool(const QStringList& args)
+{
+    QProcess p;
+    // Without a display the tool must find its own way to fonts and painting.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    p.setProcessEnvironment(env);
+    p.start(kTool, args);
+    ToolRun r;
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.code = p.exitCode();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+TEST_F(ReportOfATable, ToolWritesTheReportAsPdf)
+{
+    if (!testing::havePopplerTools())
+        GTEST_SKIP() << "poppler-utils not installed";
+    const QString table = QString::fromStdString(createTable(31)); // 30 visible rows
+    struct Case {
+        QStringList options;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {{}, {"P, кН", ", МПа", "42,30", "436,0"}},
+        {{"--units", "kn"}, {"P, кН", "кв.мм."}},
+        {{"--units", "kgf"}, {"P, кГс", ", кГс/кв.см", "1258", "4446"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.join(' ').toStdString());
+        const QString pdf = m_dir.filePath("out.pdf");
+        const ToolRun run = runTool(QStringList{"report"} + c.options + QStringList{table, pdf});
+        ASSERT_EQ(run.code, 0) << run.err;
+        EXPECT_NE(testing::pdfInfo(pdf).find("Pages:           3"), std::string::npos);
+        const auto pages = testing::pdfPages(pdf);
+        ASSERT_EQ(pages.size(), 3u);
+        EXPECT_TRUE(std::regex_search(pages[0], std::regex("ЗЕНТ-5 +№ 501"))) << pages[0];
+        for (const auto& text : c.expected)
+            EXPECT_NE(pages[0].find(text), std::string::npos) << text << "\n" << pages[0];
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NE(pages[size_t(i)].find("Стр. " + std::to_string(i + 1) + " из 3"), std::string::npos);
+        EXPECT_NE(pages[2].find("ряд 31"), std::string::npos);
+    }
+}
+
+TEST_F(ReportOfATable, ToolExitCodes)
+{
+    const QString table = QString::fromStdString(createTable(1));
+    const QString pdf = m_dir.filePath("out.pdf");
+    struct Case {
+        const char* name;
+        QStringList args;
+        int code;
+    };
+    const Case cases[] = {
+        {"no files", {"report"}, 2},
+        {"one file", {"report", table}, 2},
+        {"three files", {"report", table, pdf, pdf}, 2},
+        {"unknown units", {"report", "--units", "mpa", table, pdf}, 2},
+        {"units without a value", {"report", table, pdf, "--units"}, 2},
+        {"unknown option", {"report", "--sorted", table, pdf}, 2},
+        {"missing table", {"report", m_dir.filePath("none.db"), pdf}, 1},
+        {"unwritable report", {"report", table, m_dir.filePath("no/such/folder/out.pdf")}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ToolRun run = runTool(c.args);
+        EXPECT_EQ(run.code, c.code) << run.err;
+        if (c.code == 1)
+            EXPECT_FALSE(run.err.empty());
+    }
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+} // namespace
+} // namespace zent5

@@ -2,6 +2,8 @@
 
 #include "records/text.h"
 
+#include <algorithm>
+
 namespace zent5 {
 namespace {
 
@@ -49,11 +51,12 @@ CodePage::CodePage(int codePage) : m_codePage(codePage)
         return;
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
-        m_toUtf8[size_t(b)] = b < 0x80 ? std::string(1, byte) : text::fromCodePage(codePage, std::string_view(&byte, 1));
+        std::string u = b < 0x80 ? std::string(1, byte) : text::fromCodePage(codePage, std::string_view(&byte, 1));
+        if (u.empty() || u.size() > 4)
+            u = "\xEF\xBF\xBD"; // U+FFFD
+        std::copy(u.begin(), u.end(), m_toUtf8[size_t(b)].begin());
+        m_utf8Length[size_t(b)] = uint8_t(u.size());
         size_t i = 0;
-        const std::string& u = m_toUtf8[size_t(b)];
-        if (u.empty())
-            continue;
         const char32_t cp = nextCodePoint(u, i);
         if (cp != 0xFFFD && i == u.size())
             m_fromUnicode.emplace(cp, byte);
@@ -64,10 +67,15 @@ std::string CodePage::decode(std::string_view bytes) const
 {
     if (!m_singleByte)
         return m_installed ? text::fromCodePage(m_codePage, bytes) : std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (char c : bytes)
-        out += m_toUtf8[uint8_t(c)];
+    std::string out(bytes.size() * 4, '\0');
+    size_t n = 0;
+    for (char c : bytes) {
+        const auto b = uint8_t(c);
+        const auto& u = m_toUtf8[b];
+        for (uint8_t k = 0; k < m_utf8Length[b]; ++k)
+            out[n++] = u[k];
+    }
+    out.resize(n);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -26,7 +27,8 @@ private:
     int m_codePage = 0;
     bool m_installed = false;
     bool m_singleByte = false;
-    std::array<std::string, 256> m_toUtf8;
+    std::array<std::array<char, 4>, 256> m_toUtf8 {}; // up to 4 UTF-8 bytes per character
+    std::array<uint8_t, 256> m_utf8Length {};
     std::unordered_map<char32_t, char> m_fromUnicode;
 };
 

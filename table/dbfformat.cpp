@@ -75,10 +75,18 @@ std::string roundDecimal(std::string digits, int decimals)
 
 Date today()
 {
+    // Every appended row stamps the header; the local date is worked out
+    // again only when the second changes.
+    static std::time_t lastTime = -1;
+    static Date lastDate;
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
-    localtime_r(&now, &local);
-    return Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    if (now != lastTime) {
+        std::tm local {};
+        localtime_r(&now, &local);
+        lastDate = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+        lastTime = now;
+    }
+    return lastDate;
 }
 
 bool versionAccepted(uint8_t version)

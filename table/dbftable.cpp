@@ -11,6 +11,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <thread>
+#include <unordered_map>
 
 namespace zent5 {
 namespace {
@@ -69,6 +71,62 @@ double roundTo15Digits(double v)
     double out = v;
     std::from_chars(buf, r.ptr, out, std::chars_format::scientific);
     return out;
+}
+
+// The sort key of a stored number. The usual fixed-point text is read
+// exactly as a decimal and rounded there; anything else goes the long way.
+double numberKey(std::string_view stored)
+{
+    size_t b = 0, e = stored.size();
+    while (b < e && stored[b] == ' ')
+        ++b;
+    while (e > b && stored[e - 1] == ' ')
+        --e;
+    if (b == e)
+        return 0;
+    const bool negative = stored[b] == '-';
+    size_t i = b + (negative ? 1 : 0);
+    uint64_t mantissa = 0;
+    int digits = 0;       // significant digits taken
+    int scale = 0;        // decimals of the mantissa
+    int dropped = 0;      // digits before the point beyond the 15th
+    bool point = false, any = false, roundUp = false, rest = false;
+    for (; i < e; ++i) {
+        const char c = stored[i];
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return roundTo15Digits(dbf::decodeNumber(stored).value_or(0.0));
+        any = true;
+        if (digits == 0 && c == '0') {
+            if (point)
+                ++scale;
+            continue;
+        }
+        if (digits < 15) {
+            mantissa = mantissa * 10 + uint64_t(c - '0');
+            ++digits;
+            if (point)
+                ++scale;
+        } else {
+            if (digits == 15 && !rest)
+                roundUp = c >= '5';
+            rest = true;
+            if (!point)
+                ++dropped;
+        }
+    }
+    if (!any || scale > 22 || dropped > 22)
+        return roundTo15Digits(dbf::decodeNumber(stored).value_or(0.0));
+    if (roundUp)
+        ++mantissa; // halves away from zero, on the magnitude
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    double v = double(mantissa);
+    v = dropped > 0 ? v * kPow10[dropped] : v / kPow10[scale];
+    return negative ? -v : v;
 }
 
 std::vector<DbfTable::Column> measurementColumns()
@@ -164,10 +222,16 @@ void DbfTable::requireWritable() const
 
 int DbfTable::columnIndex(std::string_view column) const
 {
-    const std::string name = upper(column);
-    for (size_t i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].name == name)
+    for (size_t i = 0; i < m_columns.size(); ++i) {
+        const std::string& name = m_columns[i].name;
+        if (name.size() != column.size())
+            continue;
+        size_t k = 0;
+        while (k < name.size() && name[k] == (column[k] >= 'a' && column[k] <= 'z' ? char(column[k] - 32) : column[k]))
+            ++k;
+        if (k == name.size())
             return int(i);
+    }
     return -1;
 }
 
@@ -208,6 +272,7 @@ void DbfTable::resetOpenState()
     m_tags.clear();
     m_view.clear();
     m_viewPos.clear();
+    m_viewPosValid = false;
     m_hasCurrent = false;
     m_pos = 0;
     m_buffer.clear();
@@ -423,12 +488,15 @@ std::string_view DbfTable::recordBytes(uint32_t recNo)
 {
     const size_t length = m_header.recordLength;
     if (recNo < m_cacheFirst || recNo >= m_cacheFirst + m_cacheCount) {
-        m_cacheFirst = ((recNo - 1) / kCacheBlock) * kCacheBlock + 1;
-        m_cacheCount = std::min(kCacheBlock, m_recordCount - m_cacheFirst + 1);
+        // Walking forward reads ahead; jumping about (a sorted view) reads one record.
+        const bool walking = recNo == m_lastRead + 1;
+        m_cacheFirst = recNo;
+        m_cacheCount = walking ? std::min(kCacheBlock, m_recordCount - recNo + 1) : 1;
         // Bytes the file no longer has read as spaces.
         m_cache.assign(size_t(m_cacheCount) * length, ' ');
         m_file.readAt(recordOffset(m_cacheFirst), m_cache.data(), m_cache.size());
     }
+    m_lastRead = recNo;
     return std::string_view(m_cache).substr(size_t(recNo - m_cacheFirst) * length, length);
 }
 
@@ -465,11 +533,9 @@ void DbfTable::rebuildView(uint32_t keepRecNo)
             if (!m_deleted[r - 1])
                 m_view.push_back(r);
     }
-    m_viewPos.assign(size_t(m_recordCount) + 1, 0);
-    for (size_t i = 0; i < m_view.size(); ++i)
-        m_viewPos[m_view[i]] = uint32_t(i + 1);
+    m_viewPosValid = false;
 
-    const uint32_t at = keepRecNo <= m_recordCount ? m_viewPos[keepRecNo] : 0;
+    const uint32_t at = positionOf(keepRecNo);
     if (at != 0) {
         m_pos = at - 1;
         m_hasCurrent = true;
@@ -478,6 +544,24 @@ void DbfTable::rebuildView(uint32_t keepRecNo)
     } else {
         clearCurrent();
     }
+}
+
+uint32_t DbfTable::positionOf(uint32_t recNo)
+{
+    if (recNo < 1 || recNo > m_recordCount)
+        return 0;
+    if (!activeTag()) {
+        // File order lists record numbers ascending.
+        const auto it = std::lower_bound(m_view.begin(), m_view.end(), recNo);
+        return it != m_view.end() && *it == recNo ? uint32_t(it - m_view.begin() + 1) : 0;
+    }
+    if (!m_viewPosValid) {
+        m_viewPos.assign(size_t(m_recordCount) + 1, 0);
+        for (size_t i = 0; i < m_view.size(); ++i)
+            m_viewPos[m_view[i]] = uint32_t(i + 1);
+        m_viewPosValid = true;
+    }
+    return m_viewPos[recNo];
 }
 
 void DbfTable::setCurrent(size_t viewPos)
@@ -558,8 +642,8 @@ void DbfTable::GoTo(uint32_t recNo)
 {
     requireOpen();
     leaveEditing();
-    if (recNo >= 1 && recNo <= m_recordCount && m_viewPos[recNo] != 0)
-        setCurrent(m_viewPos[recNo] - 1);
+    if (const uint32_t at = positionOf(recNo))
+        setCurrent(at - 1);
 }
 
 // ---- reading --------------------------------------------------------------
@@ -709,6 +793,7 @@ void DbfTable::postAppend()
     }
     m_recordCount = recNo;
     m_header.recordCount = recNo;
+    ++m_changes;
     m_deleted.push_back(m_buffer[0] == dbf::kDeleted);
     m_buffer.clear();
     m_state = State::Browse;
@@ -716,10 +801,9 @@ void DbfTable::postAppend()
     if (activeTag()) {
         rebuildView(recNo);
     } else {
-        m_viewPos.push_back(0);
+        m_viewPosValid = false;
         if (!m_deleted.back()) {
             m_view.push_back(recNo);
-            m_viewPos[recNo] = uint32_t(m_view.size());
             setCurrent(m_view.size() - 1);
         }
     }
@@ -754,6 +838,7 @@ void DbfTable::postEdit()
         }
         throw Error(kWriteFailed);
     }
+    ++m_changes;
     const bool wasDeleted = m_deleted[recNo - 1] != 0;
     m_deleted[recNo - 1] = m_buffer[0] == dbf::kDeleted;
     m_buffer.clear();
@@ -783,9 +868,11 @@ void DbfTable::Delete()
     if (!m_file.writeAt(recordOffset(recNo), &flag, 1))
         throw Error(kWriteFailed);
     m_deleted[recNo - 1] = 1;
+    ++m_changes;
     invalidateCache();
     const size_t pos = m_pos;
-    rebuildView(0);
+    m_view.erase(m_view.begin() + std::ptrdiff_t(pos));
+    m_viewPosValid = false;
     if (m_view.empty())
         clearCurrent();
     else
@@ -802,14 +889,26 @@ SortKey DbfTable::keyOf(const Tag& tag, std::string_view record) const
         return key;
     const Column& c = m_columns[size_t(i)];
     const std::string_view stored = record.substr(size_t(m_offsets[size_t(i)]), size_t(c.width));
-    if (tag.index.kind() == SortIndex::Kind::Number) {
-        key.number = roundTo15Digits(dbf::decodeNumber(stored).value_or(0.0));
-    } else if (m_header.language == 0) {
-        key.text = std::string(stored);
-    } else {
-        key.text = text::russianSortKey(m_codePage.decode(stored));
-    }
+    if (tag.index.kind() == SortIndex::Kind::Number)
+        key.number = numberKey(stored);
+    else
+        key.text = textKey(stored);
     return key;
+}
+
+std::string DbfTable::textKey(std::string_view stored) const
+{
+    if (m_header.language == 0)
+        return std::string(stored);
+    // Trailing spaces sort below every printable character at every level,
+    // so a text compares alike with or without its padding; dropping it
+    // shortens the collation key. Control characters would sort below the
+    // space, so such a text keeps its padding.
+    const bool printable = std::all_of(stored.begin(), stored.end(), [](char c) { return uint8_t(c) >= 0x20; });
+    if (printable)
+        while (!stored.empty() && stored.back() == ' ')
+            stored.remove_suffix(1);
+    return text::russianSortKey(m_codePage.decode(stored));
 }
 
 bool DbfTable::fillTag(Tag& tag)
@@ -822,10 +921,14 @@ bool DbfTable::fillTag(Tag& tag)
         return false;
     tag.index.reset(c.isNumber ? SortIndex::Kind::Number : SortIndex::Kind::Text, tag.descending);
 
-    std::vector<SortKey> keys;
-    keys.reserve(m_recordCount);
-    // Texts repeat a lot (types, empty comments); their collation keys are made once.
-    std::unordered_map<std::string, std::string> textKeys;
+    std::vector<SortKey> keys(m_recordCount);
+    // Texts repeat a lot (types, empty comments): each distinct text gets
+    // its collation key once. textOf[r] is the distinct text of record r.
+    std::unordered_map<std::string, uint32_t> distinct;
+    std::vector<std::string> texts;
+    std::vector<uint32_t> textOf;
+    if (!c.isNumber)
+        textOf.resize(m_recordCount);
     const size_t length = m_header.recordLength;
     const uint32_t perChunk = uint32_t(std::max<size_t>(1, kScanBytes / length));
     std::string chunk;
@@ -836,21 +939,36 @@ bool DbfTable::fillTag(Tag& tag)
         m_file.readAt(recordOffset(first + 1), chunk.data(), chunk.size());
         for (uint32_t r = 0; r < n; ++r) {
             const std::string_view stored = std::string_view(chunk).substr(size_t(r) * length + offset, size_t(c.width));
-            SortKey key;
             if (c.isNumber) {
-                key.number = roundTo15Digits(dbf::decodeNumber(stored).value_or(0.0));
-            } else if (m_header.language == 0) {
-                key.text = std::string(stored);
-            } else {
-                auto [it, added] = textKeys.try_emplace(std::string(stored));
-                if (added)
-                    it->second = text::russianSortKey(m_codePage.decode(stored));
-                key.text = it->second;
+                keys[first + r].number = numberKey(stored);
+                continue;
             }
-            keys.push_back(std::move(key));
+            auto [it, added] = distinct.try_emplace(std::string(stored), uint32_t(texts.size()));
+            if (added)
+                texts.emplace_back(stored);
+            textOf[first + r] = it->second;
         }
     }
+    if (!c.isNumber) {
+        std::vector<std::string> textKeys(texts.size());
+        auto work = [&](size_t from, size_t to) {
+            for (size_t k = from; k < to; ++k)
+                textKeys[k] = textKey(texts[k]);
+        };
+        // Collation keys are the costly part of a text sort; with many
+        // distinct texts the second core makes half of them.
+        if (texts.size() >= 8192) {
+            std::thread helper(work, texts.size() / 2, texts.size());
+            work(0, texts.size() / 2);
+            helper.join();
+        } else {
+            work(0, texts.size());
+        }
+        for (uint32_t r = 0; r < m_recordCount; ++r)
+            keys[r].text = textKeys[textOf[r]];
+    }
     tag.index.build(std::move(keys));
+    tag.builtAt = m_changes;
     return true;
 }
 
@@ -986,7 +1104,8 @@ void DbfTable::RebuildIndexes()
     requireOpen();
     leaveEditing();
     for (auto& t : m_tags)
-        fillTag(*t);
+        if (t->builtAt != m_changes) // a tag built since the last change is already what a rebuild gives
+            fillTag(*t);
     rebuildView(RecNo());
 }
 
@@ -1070,6 +1189,7 @@ void DbfTable::Pack()
     m_recordCount = live;
     m_header.recordCount = live;
     m_deleted.assign(live, 0);
+    ++m_changes;
     invalidateCache();
     for (auto& t : m_tags)
         fillTag(*t);

@@ -117,6 +117,7 @@ private:
         std::string column;
         bool descending = false;
         SortIndex index;
+        uint64_t builtAt = ~uint64_t(0); // the change count when it was last filled
     };
 
     void requireOpen() const;
@@ -136,6 +137,7 @@ private:
     void invalidateCache() { m_cacheFirst = 0; m_cacheCount = 0; }
 
     void rebuildView(uint32_t keepRecNo);
+    uint32_t positionOf(uint32_t recNo); // position in the view + 1, 0 when not visible
     void setCurrent(size_t viewPos);
     void clearCurrent();
     void leaveEditing();
@@ -143,6 +145,7 @@ private:
     void postEdit();
 
     SortKey keyOf(const Tag& tag, std::string_view record) const;
+    std::string textKey(std::string_view stored) const;
     bool fillTag(Tag& tag);
     std::string indexFileBytes() const;
     bool writeIndexFile();
@@ -173,7 +176,9 @@ private:
     std::vector<uint8_t> m_deleted; // per record, index recNo - 1
     std::vector<std::unique_ptr<Tag>> m_tags;
     std::vector<uint32_t> m_view;
-    std::vector<uint32_t> m_viewPos; // per record number: position in m_view + 1, 0 when not visible
+    std::vector<uint32_t> m_viewPos; // sorted view: per record number its position in m_view + 1
+    bool m_viewPosValid = false;
+    uint64_t m_changes = 0; // counts writes to records, so an unchanged sort is not rebuilt
     size_t m_pos = 0; // into m_view; meaningful when m_hasCurrent
     bool m_hasCurrent = false;
     std::string m_buffer; // the edit buffer
@@ -184,6 +189,7 @@ private:
     std::string m_cache;
     uint32_t m_cacheFirst = 0;
     uint32_t m_cacheCount = 0;
+    uint32_t m_lastRead = 0;
 };
 
 } // namespace zent5

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 namespace zent5 {
 
@@ -30,10 +29,40 @@ bool SortIndex::sameKey(const SortKey& a, const SortKey& b) const
 
 void SortIndex::build(std::vector<SortKey> keys)
 {
-    std::vector<uint32_t> order(keys.size());
-    std::iota(order.begin(), order.end(), 0u);
-    // Record order breaks ties, so equal keys keep file order.
-    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return less(keys[a], keys[b]); });
+    // Record order breaks ties, so equal keys keep file order. The first
+    // eight key bytes, read as one number, settle most text comparisons.
+    struct Item {
+        uint64_t prefix;
+        uint32_t i;
+    };
+    std::vector<Item> items(keys.size());
+    for (uint32_t i = 0; i < keys.size(); ++i) {
+        uint64_t prefix = 0;
+        if (m_kind == Kind::Text) {
+            const std::string& t = keys[i].text;
+            for (size_t k = 0; k < 8; ++k)
+                prefix = (prefix << 8) | (k < t.size() ? uint8_t(t[k]) : 0u);
+        }
+        items[i] = Item{prefix, i};
+    }
+    auto byKey = [&](const Item& a, const Item& b) {
+        if (m_kind == Kind::Text) {
+            if (a.prefix != b.prefix)
+                return m_descending ? a.prefix > b.prefix : a.prefix < b.prefix;
+            const int c = keys[a.i].text.compare(keys[b.i].text);
+            if (c != 0)
+                return m_descending ? c > 0 : c < 0;
+        } else {
+            const double x = keys[a.i].number, y = keys[b.i].number;
+            if (x != y)
+                return m_descending ? x > y : x < y;
+        }
+        return a.i < b.i;
+    };
+    std::sort(items.begin(), items.end(), byKey);
+    std::vector<uint32_t> order(items.size());
+    for (size_t k = 0; k < items.size(); ++k)
+        order[k] = items[k].i;
     m_entries.clear();
     m_entries.reserve(keys.size());
     for (uint32_t i : order)

@@ -3,6 +3,9 @@
 #include "records/error.h"
 #include "records/measurementfields.h"
 #include "table/le.h"
+#include "records/text.h"
+
+#include <QLocale>
 
 #include <ctime>
 #include <functional>
@@ -661,4 +664,30 @@ TEST_F(DbfTableFaults, PackFailureKeepsTheOldTable)
         t.Close();
         std::filesystem::remove(path("t.db"));
     }
+}
+
+TEST_F(DbfTableCursor, CommaDecimalSeparatorStillWritesPoint)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    ASSERT_EQ(text::decimalSeparator(), ',');
+    {
+        DbfTable t;
+        createOpen(t);
+        t.Append();
+        t.SetFieldValue("P", std::string("12,5"));
+        t.SetFieldValue("S", 655.35);
+        EXPECT_EQ(errorOf([&] { t.SetFieldValue("F", std::string("1.5")); }),
+                  "Could not convert variant of type (String) into type (Double)");
+        t.Post();
+        EXPECT_EQ(t.FieldText("P"), "12,5");
+        t.Close();
+        const std::string bytes = readFile(path("t.db"));
+        EXPECT_EQ(bytes.substr(449 + 55, 18), "      12.500000000");
+        EXPECT_EQ(bytes.substr(449 + 91, 18), "     655.350000000");
+        t.Open();
+        EXPECT_EQ(t.FieldNumber("P"), 12.5);
+        EXPECT_EQ(t.FieldNumber("S"), 655.35);
+    }
+    QLocale::setDefault(saved);
 }

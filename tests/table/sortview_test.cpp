@@ -71,10 +71,13 @@ TEST_F(SortView, NumbersEqualToFifteenDigitsAreTies)
 {
     DbfTable t;
     createOpen(t);
-    fill(t, {{0.3, ""}, {0.1 + 0.2, ""}, {0.2, ""}});
+    // Stored as 12345678.123456790 and 12345678.123456780: equal in their
+    // first 15 digits, so they tie and keep file order in both directions.
+    fill(t, {{12345678.12345679, ""}, {12345678.12345678, ""}, {12345678.12345, ""}, {-0.5, ""}});
     sortBy(t, "P", false);
-    // 0.1 + 0.2 is stored as 0.300000000 anyway; ties keep file order.
-    EXPECT_EQ(viewNs(t), (std::vector<int>{3, 1, 2}));
+    EXPECT_EQ(viewNs(t), (std::vector<int>{4, 3, 1, 2}));
+    sortBy(t, "P", true);
+    EXPECT_EQ(viewNs(t), (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST_F(SortView, TextOrders)
@@ -153,6 +156,12 @@ TEST_F(SortView, EditMovesTheRowAndKeepsItCurrent)
     t.Delete();
     EXPECT_EQ(viewNs(t), (std::vector<int>{5, 1, 2, 4}));
     EXPECT_EQ(t.RecNo(), 2u);
+    t.GoTo(5);
+    EXPECT_EQ(t.RecNo(), 5u);
+    t.Next();
+    EXPECT_EQ(t.RecNo(), 1u);
+    t.GoTo(3); // deleted: the cursor stays
+    EXPECT_EQ(t.RecNo(), 1u);
     t.RebuildIndexes();
     EXPECT_EQ(viewNs(t), (std::vector<int>{5, 1, 2, 4}));
 }

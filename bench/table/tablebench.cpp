@@ -1,0 +1,150 @@
+// Times the table component on the jobs a large archive asks of it and
+// prints the times and the peak memory. Not a test: run it by hand,
+// preferably from an optimised build:
+//   zent5_table_bench [ROWS] [FOLDER]
+#include "table/dbftable.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+
+using namespace zent5;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long peakRssKiB()
+{
+    rusage u {};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+void report(const char* job, double seconds)
+{
+    std::printf("%-44s %8.3f s   peak RSS %7.1f MiB\n", job, seconds, double(peakRssKiB()) / 1024.0);
+}
+
+// Russian comments of varied length and content, like users write them.
+std::string comment(uint32_t i)
+{
+    static const char* words[] = {"образец", "канат", "проволока", "анкер", "испытание", "разрыв", "Ёлка", "зажим",
+                                  "партия", "Южный", "объект", "арматура", "норма", "брак", "повтор", "щит"};
+    std::string s;
+    uint32_t x = i * 2654435761u;
+    const int n = 1 + int(x % 9);
+    for (int k = 0; k < n; ++k) {
+        x = x * 1103515245u + 12345u;
+        if (k)
+            s += ' ';
+        s += words[(x >> 16) % 16];
+    }
+    s += " №" + std::to_string(i % 977);
+    return s;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const uint32_t rows = argc > 1 ? uint32_t(std::strtoul(argv[1], nullptr, 10)) : 100000;
+    const std::filesystem::path folder =
+        argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::temp_directory_path() / "zent5-table-bench";
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(folder / "bench.db");
+    std::filesystem::remove(folder / "bench.mdx");
+
+    DbfTable t;
+    t.setFilePath(folder.string());
+    t.setTableName("bench.db");
+
+    auto start = Clock::now();
+    t.CreateNew();
+    t.Open();
+    for (uint32_t i = 1; i <= rows; ++i) {
+        const uint32_t x = i * 2654435761u;
+        t.Append();
+        t.SetFieldValue("N", double(i));
+        t.SetFieldValue("DATE", std::string("07.03.2014"));
+        t.SetFieldValue("TIME", std::string("09:05:07"));
+        t.SetFieldValue("SERIAL", 4242.0);
+        const double p = double(x % 500000) / 100.0;
+        t.SetFieldValue("P", p);
+        t.SetFieldValue("P_KG", double(int(p / 0.00980665 + 0.5)));
+        t.SetFieldValue("S", double(x % 20000) / 10.0);
+        t.SetFieldValue("S_KG", double(x % 20000));
+        t.SetFieldValue("F", 28.3);
+        t.SetFieldValue("D", 5.0);
+        t.SetFieldValue("TYPE", std::string(i % 3 ? "проволока" : "канат"));
+        t.SetFieldValue("COMMENT", comment(i));
+        t.SetFieldValue("F_MM", 0.283);
+        t.Post();
+    }
+    t.Close();
+    report("create rows (Append/SetFieldValue/Post)", secondsSince(start));
+    const auto fileSize = std::filesystem::file_size(folder / "bench.db");
+    std::printf("%-44s %8.1f MiB (%u rows)\n", "file size", double(fileSize) / 1048576.0, rows);
+
+    start = Clock::now();
+    t.Open();
+    const int visible = t.VisibleCount();
+    report("open + VisibleCount", secondsSince(start));
+    if (uint32_t(visible) != rows)
+        std::printf("unexpected VisibleCount %d\n", visible);
+
+    auto sortBy = [&](const char* column, bool up) {
+        t.setIndexName("");
+        t.DeleteIndex("tab1");
+        t.Refresh();
+        t.AddIndex("tab1", column, up);
+        t.setIndexName("tab1");
+        t.RebuildIndexes();
+        t.Refresh();
+    };
+    start = Clock::now();
+    t.AddIndex("tab1", "P", false);
+    report("AddIndex by P (one build)", secondsSince(start));
+    start = Clock::now();
+    sortBy("P", true);
+    report("sort sequence by P (AddIndex + Rebuild)", secondsSince(start));
+    start = Clock::now();
+    t.AddIndex("tab1", "COMMENT", false);
+    report("AddIndex by COMMENT (one build)", secondsSince(start));
+    start = Clock::now();
+    sortBy("COMMENT", false);
+    report("sort sequence by COMMENT (AddIndex + Rebuild)", secondsSince(start));
+
+    start = Clock::now();
+    double sum = 0;
+    for (uint32_t r : t.ViewOrder())
+        sum += std::get<double>(t.ReadField(r, "P"));
+    report("read P of every row in sorted order", secondsSince(start));
+
+    t.setIndexName("");
+    t.DeleteIndex("tab1");
+    start = Clock::now();
+    // The delete command goes from the last selected row to the first.
+    for (uint32_t r = (rows / 10) * 10; r >= 10; r -= 10) {
+        t.GoTo(r);
+        t.Delete();
+    }
+    report("delete every tenth row", secondsSince(start));
+    start = Clock::now();
+    t.Pack();
+    report("Pack", secondsSince(start));
+    std::printf("%-44s %8d\n", "rows after Pack", t.VisibleCount());
+    t.Close();
+    std::filesystem::remove(folder / "bench.db");
+    std::filesystem::remove(folder / "bench.mdx");
+    std::printf("(checksum %.2f)\n", sum);
+    return 0;
+}

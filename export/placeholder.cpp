@@ -1,1 +1,0 @@
-// replaced as the subsystem is built

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "xlspagesetup.h"
+#include "xlsrange.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zent5 {
+
+class XlsWorkbook;
+
+struct XlsColumnInfo {
+    int Column;
+    int Width; // 1/256 of a character
+};
+
+struct XlsRowInfo {
+    int Row;
+    int Height; // 1/20 of a point
+};
+
+// The smallest rectangle holding every range ever requested; -1 everywhere
+// while there is none.
+struct XlsArea {
+    int32_t Left = -1, Top = -1, Right = -1, Bottom = -1;
+    bool IsEmpty() const { return Left < 0; }
+};
+
+class XlsWorksheet {
+public:
+    XlsWorksheet(XlsWorkbook& workbook, std::string name);
+    XlsWorksheet(const XlsWorksheet&) = delete;
+    XlsWorksheet& operator=(const XlsWorksheet&) = delete;
+
+    XlsWorkbook& Workbook() const { return *m_workbook; }
+    // Position in the workbook's sheets, -1 when it is not among them.
+    int Index() const;
+
+    const std::string& Name() const { return m_name; }
+    // Keeps the first 31 characters, without leading and trailing blanks.
+    void SetName(std::string_view name);
+
+    // The range with exactly these bounds, made when there is none; ranges
+    // that overlap a new one are released. Throws std::invalid_argument for
+    // negative or reversed bounds.
+    XlsRange& Range(int left, int top, int right, int bottom);
+    int RangeCount() const { return int(m_ranges.size()); }
+    XlsRange& RangeAt(int i) const { return *m_ranges.at(size_t(i)); }
+
+    const XlsArea& UsedArea() const { return m_usedArea; }
+    int TallestRange() const { return m_tallestRange; }
+
+    // First entry with that number, or null.
+    const XlsColumnInfo* ColumnInfo(int column) const;
+    const XlsRowInfo* RowInfo(int row) const;
+
+    XlsPageSetup PageSetup;
+    std::vector<XlsColumnInfo> ColumnInfos;
+    std::vector<XlsRowInfo> RowInfos;
+    std::vector<int> PageBreaks; // rows
+
+private:
+    size_t firstRangeReaching(int top) const;
+
+    XlsWorkbook* m_workbook;
+    std::string m_name;
+    // Ordered by top row, equal tops in order of creation; never overlapping.
+    std::vector<std::unique_ptr<XlsRange>> m_ranges;
+    XlsArea m_usedArea;
+    int m_tallestRange = 0;
+};
+
+} // namespace zent5

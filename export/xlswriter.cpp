@@ -1,0 +1,304 @@
+#include "xlswriter.h"
+
+#include "compounddocument.h"
+#include "lebytes.h"
+#include "records/error.h"
+#include "xlsrecords.h"
+#include "xlstext.h"
+
+#include <algorithm>
+
+namespace zent5 {
+namespace {
+
+constexpr int kMaxRow = 65535;
+constexpr int kMaxColumn = 255;
+constexpr int kRowsPerBlock = 32;
+constexpr size_t kRowRecordSize = 4 + 16;
+
+void checkFitsFormat(const XlsWorkbook& workbook)
+{
+    for (int i = 0; i < workbook.SheetCount(); ++i) {
+        const XlsWorksheet& sheet = workbook.Sheet(i);
+        const XlsArea& a = sheet.UsedArea();
+        if (!a.IsEmpty() && (a.Bottom > kMaxRow || a.Right > kMaxColumn))
+            throw Error("Лист «" + sheet.Name() + "» не умещается в книгу Excel: больше 65536 строк или 256 столбцов");
+    }
+}
+
+std::u16string headerText(const std::string& left, const std::string& centre, const std::string& right)
+{
+    std::string t;
+    if (!left.empty())
+        t += "&L" + left;
+    if (!centre.empty())
+        t += "&C" + centre;
+    if (!right.empty())
+        t += "&R" + right;
+    return xlstext::fromUtf8(t);
+}
+
+// Positions in the sheet's range list of the ranges that cover `row`, left
+// to right. The list is ordered by top row and no range is taller than
+// TallestRange, so only a short stretch of it can reach the row.
+void rangesOnRow(const XlsWorksheet& sheet, int row, std::vector<int>& found)
+{
+    found.clear();
+    const int key = row - sheet.TallestRange() + 1;
+    int lo = 0, hi = sheet.RangeCount();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (sheet.RangeAt(mid).Top() < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    for (int i = lo; i < sheet.RangeCount() && sheet.RangeAt(i).Top() <= row; ++i)
+        if (sheet.RangeAt(i).Bottom() >= row)
+            found.push_back(i);
+    std::sort(found.begin(), found.end(),
+              [&](int a, int b) { return sheet.RangeAt(a).Left() < sheet.RangeAt(b).Left(); });
+}
+
+} // namespace
+
+void WorkbookWriter::Save(const XlsWorkbook&, const std::string&) {}
+
+void XlsWriter::Save(const XlsWorkbook& workbook, const std::string& fileName)
+{
+    const std::vector<uint8_t> stream = Stream(workbook);
+    writeCompoundDocument(fileName, "Workbook", stream);
+}
+
+std::vector<uint8_t> XlsWriter::Stream(const XlsWorkbook& workbook)
+{
+    checkFitsFormat(workbook);
+
+    m_styles.Reset();
+    m_entries.assign(size_t(workbook.SheetCount()), {});
+    size_t cells = 0;
+    for (int s = 0; s < workbook.SheetCount(); ++s) {
+        m_entries[size_t(s)].resize(size_t(workbook.Sheet(s).RangeCount()));
+        cells += size_t(workbook.Sheet(s).RangeCount());
+    }
+
+    LeBytes out;
+    out.reserve(4096 + cells * 24);
+    std::vector<size_t> sheetOffsetFields;
+    writeGlobals(out, workbook, sheetOffsetFields);
+    std::vector<size_t> sheetStarts;
+    for (int s = 0; s < workbook.SheetCount(); ++s) {
+        sheetStarts.push_back(out.size());
+        writeSheet(out, workbook.Sheet(s), s);
+    }
+    for (size_t s = 0; s < sheetStarts.size(); ++s)
+        out.patchU32(sheetOffsetFields[s], uint32_t(sheetStarts[s]));
+    return out.take();
+}
+
+// The workbook globals, in the order they stand in the stream.
+void XlsWriter::writeGlobals(LeBytes& out, const XlsWorkbook& workbook, std::vector<size_t>& sheetOffsetFields)
+{
+    auto forEachRange = [&](auto&& f) {
+        for (int s = 0; s < workbook.SheetCount(); ++s) {
+            const XlsWorksheet& sheet = workbook.Sheet(s);
+            for (int r = 0; r < sheet.RangeCount(); ++r)
+                f(sheet.RangeAt(r), m_entries[size_t(s)][size_t(r)]);
+        }
+    };
+
+    biff::writeBof(out, 0x0005);
+    biff::writeInterfaceHdr(out);
+    biff::writeMms(out);
+    biff::writeInterfaceEnd(out);
+    biff::writeWriteAccess(out, xlstext::fromUtf8(workbook.UserName()));
+    biff::writeCodePage(out);
+    biff::writeDsf(out);
+    biff::writeExcel9File(out);
+    biff::writeTabId(out, workbook.SheetCount());
+    biff::writeFnGroupCount(out);
+    biff::writeWindowProtect(out);
+    biff::writeProtect(out);
+    biff::writePassword(out);
+    biff::writeProt4Rev(out);
+    biff::writeProt4RevPass(out);
+    biff::writeWindow1(out);
+    biff::writeBackup(out);
+    biff::writeHideObj(out);
+    biff::writeDateMode(out);
+    biff::writePrecision(out);
+    biff::writeRefreshAll(out);
+    biff::writeBookBool(out);
+
+    forEachRange([&](const XlsRange& range, StyleEntry& e) { e.FontIndex = m_styles.AddFont(range.Font); });
+    for (const XlsFont& font : m_styles.FontList())
+        biff::writeFont(out, font, m_styles.ColorIndex(font.Color));
+
+    forEachRange([&](const XlsRange& range, StyleEntry& e) { e.FormatIndex = m_styles.AddFormat(range.NumberFormat); });
+    for (const XlsNumberFormat& format : m_styles.FormatList())
+        biff::writeFormat(out, format);
+
+    biff::writeStyleXfs(out);
+    forEachRange([&](const XlsRange& range, StyleEntry& e) {
+        e.XFIndex = m_styles.AddXf(m_styles.XfBody(range, e.FontIndex, e.FormatIndex));
+    });
+    for (const XlsXfBody& body : m_styles.XFList())
+        biff::writeXf(out, body);
+
+    biff::writeStyles(out);
+    if (m_styles.PaletteChanged())
+        biff::writePalette(out, m_styles.Palette());
+    biff::writeUseSelfs(out);
+    for (int s = 0; s < workbook.SheetCount(); ++s)
+        sheetOffsetFields.push_back(biff::writeBoundSheet(out, xlstext::fromUtf8(workbook.Sheet(s).Name())));
+    biff::writeCountry(out);
+    writeSharedStrings(out, workbook);
+    biff::writeEof(out);
+}
+
+// One string per range with a non-empty text, in range order; equal texts
+// are kept apart.
+void XlsWriter::writeSharedStrings(LeBytes& out, const XlsWorkbook& workbook)
+{
+    biff::SstBuilder sst(out.size());
+    for (int s = 0; s < workbook.SheetCount(); ++s) {
+        const XlsWorksheet& sheet = workbook.Sheet(s);
+        for (int r = 0; r < sheet.RangeCount(); ++r) {
+            const XlsRange& range = sheet.RangeAt(r);
+            StyleEntry& e = m_entries[size_t(s)][size_t(r)];
+            e.SSTIndex = -1;
+            if (!range.IsNumber() && !range.TextForm().empty())
+                e.SSTIndex = int32_t(sst.add(range.TextForm()));
+        }
+    }
+    if (sst.count() > 0)
+        sst.finish(out);
+}
+
+// One worksheet, in the order its records stand in the stream.
+void XlsWriter::writeSheet(LeBytes& out, const XlsWorksheet& sheet, int sheetIndex)
+{
+    const XlsArea& area = sheet.UsedArea();
+    const XlsPageSetup& page = sheet.PageSetup;
+
+    biff::writeBof(out, 0x0010);
+    size_t indexAt;
+    if (area.IsEmpty()) {
+        indexAt = biff::writeIndex(out, 0, 0, {});
+    } else {
+        const int blocks = (area.Bottom - area.Top + kRowsPerBlock) / kRowsPerBlock;
+        indexAt = biff::writeIndex(out, uint32_t(area.Top), uint32_t(area.Bottom + 1), std::vector<uint32_t>(size_t(blocks), 0));
+    }
+    biff::writeCalcMode(out);
+    biff::writeCalcCount(out);
+    biff::writeRefMode(out);
+    biff::writeIteration(out);
+    biff::writeDelta(out);
+    biff::writeSaveRecalc(out);
+    biff::writePrintHeaders(out, page.PrintHeadings);
+    biff::writePrintGridLines(out, page.PrintGridLines);
+    biff::writeGridSet(out);
+    biff::writeGuts(out);
+    biff::writeDefaultRowHeight(out);
+    if (!sheet.PageBreaks.empty())
+        biff::writeHorizontalPageBreaks(out, sheet.PageBreaks);
+    biff::writeWsBool(out, page.UseZoom);
+    biff::writeHeader(out, headerText(page.LeftHeader, page.CenterHeader, page.RightHeader));
+    biff::writeFooter(out, headerText(page.LeftFooter, page.CenterFooter, page.RightFooter));
+    biff::writeHCenter(out, page.CenterHorizontally);
+    biff::writeVCenter(out, page.CenterVertically);
+    biff::writeLeftMargin(out, page.LeftMargin);
+    biff::writeRightMargin(out, page.RightMargin);
+    biff::writeTopMargin(out, page.TopMargin);
+    biff::writeBottomMargin(out, page.BottomMargin);
+    biff::writeSetup(out, page);
+    biff::writeDefColWidth(out);
+    for (const XlsColumnInfo& c : sheet.ColumnInfos)
+        biff::writeColInfo(out, uint16_t(c.Column), uint16_t(c.Width));
+    if (area.IsEmpty())
+        biff::writeDimensions(out, 0, 0, 0, 0);
+    else
+        biff::writeDimensions(out, uint32_t(area.Top), uint32_t(area.Bottom + 1), uint16_t(area.Left),
+                              uint16_t(area.Right + 1));
+    if (!area.IsEmpty())
+        writeRowBlocks(out, sheet, sheetIndex, indexAt);
+    biff::writeWindow2(out, sheetIndex == 0);
+    biff::writeSelection(out);
+    std::vector<biff::MergedArea> merged;
+    for (int r = 0; r < sheet.RangeCount(); ++r) {
+        const XlsRange& range = sheet.RangeAt(r);
+        if (!range.IsSingleCell())
+            merged.push_back({uint16_t(range.Top()), uint16_t(range.Bottom()), uint16_t(range.Left()), uint16_t(range.Right())});
+    }
+    biff::writeMergedCells(out, merged);
+    biff::writeEof(out);
+}
+
+// Rows in blocks of 32: the block's ROW records, its cell records, and a
+// DBCELL that lets a reader find each row's cells; INDEX then points at
+// every DBCELL.
+void XlsWriter::writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int sheetIndex, size_t indexAt)
+{
+    const std::vector<StyleEntry>& entries = m_entries[size_t(sheetIndex)];
+    const int first = sheet.UsedArea().Top;
+    const int last = sheet.UsedArea().Bottom;
+    std::vector<uint32_t> dbCells;
+    std::vector<int> onRow;
+    std::vector<size_t> rowCellStarts;
+    LeBytes cells;
+
+    for (int blockStart = first; blockStart <= last; blockStart += kRowsPerBlock) {
+        const int blockEnd = std::min(blockStart + kRowsPerBlock - 1, last);
+        const size_t rowsAt = out.size();
+        cells.clear();
+        rowCellStarts.clear();
+        for (int r = blockStart; r <= blockEnd; ++r) {
+            rangesOnRow(sheet, r, onRow);
+            const XlsRowInfo* info = sheet.RowInfo(r);
+            const uint16_t firstColumn = onRow.empty() ? 0 : uint16_t(sheet.RangeAt(onRow.front()).Left());
+            const uint16_t lastColumnPlus1 = onRow.empty() ? 0 : uint16_t(sheet.RangeAt(onRow.back()).Right() + 1);
+            biff::writeRow(out, uint16_t(r), firstColumn, lastColumnPlus1, info ? uint16_t(info->Height) : 255, info != nullptr);
+            // A row without cells is given the place its cells would have.
+            rowCellStarts.push_back(cells.size());
+            for (const int i : onRow)
+                writeCells(cells, sheet.RangeAt(i), entries[size_t(i)], r);
+        }
+        const size_t cellsAt = out.size();
+        out.bytes(cells.bytes());
+        const size_t dbCellAt = out.size();
+
+        // The first offset counts from the second ROW record of the block
+        // (from the end of the only one), the others from the previous row's
+        // first cell.
+        std::vector<uint16_t> offsets;
+        offsets.push_back(uint16_t(cellsAt + rowCellStarts[0] - (rowsAt + kRowRecordSize)));
+        for (size_t i = 1; i < rowCellStarts.size(); ++i)
+            offsets.push_back(uint16_t(rowCellStarts[i] - rowCellStarts[i - 1]));
+        biff::writeDbCell(out, uint32_t(dbCellAt - rowsAt), offsets);
+        dbCells.push_back(uint32_t(dbCellAt));
+    }
+    biff::rewriteIndex(out, indexAt, dbCells);
+}
+
+// The value in the range's top-left cell, blanks with the range's format in
+// the rest of it.
+void XlsWriter::writeCells(LeBytes& cells, const XlsRange& range, const StyleEntry& entry, int row) const
+{
+    const uint16_t r = uint16_t(row);
+    int c = range.Left();
+    if (row == range.Top()) {
+        if (const double* number = std::get_if<double>(&range.Value())) {
+            biff::writeNumber(cells, r, uint16_t(c), entry.XFIndex, *number);
+            ++c;
+        } else if (entry.SSTIndex >= 0) {
+            biff::writeLabelSst(cells, r, uint16_t(c), entry.XFIndex, uint32_t(entry.SSTIndex));
+            ++c;
+        }
+    }
+    if (c < range.Right())
+        biff::writeMulBlank(cells, r, uint16_t(c), uint16_t(range.Right()), entry.XFIndex);
+    else if (c == range.Right())
+        biff::writeBlank(cells, r, uint16_t(c), entry.XFIndex);
+}
+
+} // namespace zent5

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "xlsstyleregistry.h"
+#include "xlsworkbook.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zent5 {
+
+class LeBytes;
+
+// Stores a workbook model as a file.
+class WorkbookWriter {
+public:
+    virtual ~WorkbookWriter() = default;
+    virtual void Save(const XlsWorkbook& workbook, const std::string& fileName);
+};
+
+// Writes a workbook as a compound document holding one BIFF8 "Workbook"
+// stream. The stream is built in memory first; nothing touches the disk
+// until it is complete.
+class XlsWriter : public WorkbookWriter {
+public:
+    // Replaces any file of that name. Throws zent5::Error: the workbook does
+    // not fit the format (more than 65536 rows or 256 columns on a sheet;
+    // no file is touched), or the texts of writeCompoundDocument.
+    void Save(const XlsWorkbook& workbook, const std::string& fileName) override;
+
+    // The "Workbook" stream of the workbook, as Save stores it.
+    std::vector<uint8_t> Stream(const XlsWorkbook& workbook);
+
+    // The registry of the last Stream or Save.
+    const XlsStyleRegistry& Styles() const { return m_styles; }
+
+    // Per range of the workbook, made afresh by every save.
+    struct StyleEntry {
+        uint16_t XFIndex = 0;
+        int32_t SSTIndex = -1;
+        uint16_t FontIndex = 0;
+        uint16_t FormatIndex = 0;
+    };
+    // The entry of the range at `range` of the sheet at `sheet`, last save.
+    const StyleEntry& Entry(int sheet, int range) const { return m_entries.at(size_t(sheet)).at(size_t(range)); }
+
+private:
+    void writeGlobals(LeBytes& out, const XlsWorkbook& workbook, std::vector<size_t>& sheetOffsetFields);
+    void writeSharedStrings(LeBytes& out, const XlsWorkbook& workbook);
+    void writeSheet(LeBytes& out, const XlsWorksheet& sheet, int sheetIndex);
+    void writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int sheetIndex, size_t indexAt);
+    void writeCells(LeBytes& cells, const XlsRange& range, const StyleEntry& entry, int row) const;
+
+    XlsStyleRegistry m_styles;
+    std::vector<std::vector<StyleEntry>> m_entries;
+};
+
+} // namespace zent5

@@ -84,7 +84,7 @@ int DownloadProtocol::progressPercent() const
     if (have < kHeaderChars)
         return 0;
     const char* header = m_buffer.data() + frameStart() + 1;
-    const size_t expected = 2 * (4 + size_t{wire::decodeWord(header)} * wire::decodeWord(header + 2));
+    const size_t expected = 2 * (4 + size_t{wire::decodeWord(header)} * wire::decodeWord(header + 4));
     return static_cast<int>(std::min<size_t>(99, have * 100 / expected));
 }
 

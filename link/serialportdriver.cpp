@@ -29,8 +29,9 @@ SerialPortDriver::SerialPortDriver(QObject* parent)
 }
 
 SerialPortDriver::SerialPortDriver(std::unique_ptr<SerialDevice> device, QObject* parent)
-    : QObject(parent), m_device(std::move(device)), m_buffer(m_inBufSize)
+    : QObject(parent), m_device(std::move(device))
 {
+    m_buffer.assign(m_inBufSize, 0);
     m_pollTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pollTimer, &QTimer::timeout, this, &SerialPortDriver::pollTick);
 }

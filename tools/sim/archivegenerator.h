@@ -13,19 +13,19 @@
 //   10 diameter code, 11.. unused by the program (filled with 0xA5).
 namespace zent5::sim {
 
+// 05.03.2014 09:00:00.
+std::tm defaultStart();
+
 struct ArchiveSpec {
     unsigned recordCount = 3;
     unsigned recordSize = 16;
-    std::tm start{};                 // first record's moment; see defaultStart()
+    std::tm start = defaultStart();  // first record's moment
     long stepSeconds = 3600;         // between consecutive records
     unsigned force = 1234;           // first record, 0.01 kN
     int forceStep = 100;             // added per record, modulo 65536
     unsigned area = 503;             // 0.001 cm²
     std::vector<unsigned> diameterCodes{1}; // used in turn
 };
-
-// 05.03.2014 09:00:00.
-std::tm defaultStart();
 
 // The image, or an empty vector with `error` set when the spec cannot be
 // stored (record size below 11, or more than 65,536 bytes in all).

@@ -1,0 +1,101 @@
+#include "link/downloadsession.h"
+#include "tools/sim/archivegenerator.h"
+
+#include "tests/common/scriptedprompter.h"
+#include "tests/link/linktestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace zent5 {
+namespace {
+
+// The window-less session, as the command-line tool runs it.
+class DownloadSessionTest : public ::testing::Test {
+protected:
+    DownloadSessionTest() { session.setSearchDelayForTesting(100); }
+
+    std::unique_ptr<testing::Simulator> simulator(int com, QStringList args = {})
+    {
+        args << "--com" << QString::number(com);
+        auto sim = std::make_unique<testing::Simulator>(args);
+        EXPECT_TRUE(sim->ok()) << sim->errors().toStdString();
+        return sim;
+    }
+
+    testing::PortsFolder ports;
+    testing::ScriptedPrompter prompter;
+    DownloadSession session{prompter};
+};
+
+TEST_F(DownloadSessionTest, RunsWithoutAWindow)
+{
+    auto sim = simulator(1, {"--records", "3", "--serial", "7"});
+    EXPECT_EQ(session.run(20000), DownloadSession::kModalOk);
+    EXPECT_FALSE(session.timedOut());
+    EXPECT_EQ(session.archive().serialNumber, 7);
+    const auto expected = sim::generateArchive({});
+    ASSERT_EQ(session.archive().decodedLength, expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), session.archive().bytes.begin()));
+}
+
+TEST_F(DownloadSessionTest, TimeOutCancels)
+{
+    auto silent = simulator(1, {"--silent"});
+    EXPECT_EQ(session.run(300), DownloadSession::kModalCancel);
+    EXPECT_TRUE(session.timedOut());
+    EXPECT_FALSE(session.SerialPortDriver1().IsOpen());
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(DownloadSessionTest, MessagesGoThroughThePrompter)
+{
+    ports.blockAll();
+    EXPECT_EQ(session.run(20000), DownloadSession::kModalCancel);
+    EXPECT_FALSE(session.timedOut());
+    EXPECT_EQ(prompter.messageLines(),
+              std::vector<std::string>{
+                  "Ошибка: Прибор не обнаружен! Проверте правильность подключения согласно инструкции!"});
+}
+
+TEST_F(DownloadSessionTest, DumpFileHoldsTheDecodedImage)
+{
+    auto sim = simulator(1, {"--records", "6", "--record-size", "20"});
+    const std::string dump = ports.tempPath("archive.bin");
+    prompter.files.push_back(dump);
+    session.setSaveBinaryFile(true);
+    ASSERT_EQ(session.run(20000), DownloadSession::kModalOk);
+    ASSERT_EQ(prompter.dialogs.size(), 1u);
+    EXPECT_TRUE(prompter.dialogs[0].save);
+    EXPECT_EQ(prompter.dialogs[0].request.filter, "Двоичные файлы|*.bin");
+    EXPECT_EQ(prompter.dialogs[0].request.filterIndex, 1);
+    EXPECT_EQ(prompter.dialogs[0].request.defaultExtension, ".bin");
+    EXPECT_EQ(prompter.dialogs[0].request.fileName, "");
+    EXPECT_EQ(testing::readBytes(dump), sim::generateArchive({.recordCount = 6, .recordSize = 20}));
+
+    // The dump served back by the simulator downloads the same image.
+    auto again = simulator(2, {"--image", QString::fromStdString(dump)});
+    ports.block(1);
+    session.setSaveBinaryFile(false);
+    ASSERT_EQ(session.run(20000), DownloadSession::kModalOk);
+    EXPECT_EQ(session.archive().decodedLength, 4u + 6 * 20);
+}
+
+TEST_F(DownloadSessionTest, DumpDialogCancelledOrFileUnwritable)
+{
+    auto sim = simulator(1);
+    session.setSaveBinaryFile(true);
+    prompter.files.push_back(std::nullopt);
+    EXPECT_EQ(session.run(20000), DownloadSession::kModalOk);
+    EXPECT_TRUE(prompter.messages.empty());
+
+    const std::string bad = ports.tempPath("no/such/folder/a.bin");
+    prompter.files.push_back(bad);
+    EXPECT_EQ(session.run(20000), DownloadSession::kModalOk); // the archive itself arrived
+    EXPECT_EQ(prompter.messageLines(), std::vector<std::string>{"Ошибка: Не удалось записать файл " + bad});
+    EXPECT_FALSE(std::filesystem::exists(bad));
+}
+
+} // namespace
+} // namespace zent5

@@ -42,8 +42,9 @@ TEST(PortNames, PortsFolderFollowsXdgConfigHome)
     const std::string xdg = std::getenv("XDG_CONFIG_HOME");
     ::setenv("XDG_CONFIG_HOME", "relative/dir", 1); // not absolute: ignored
     const char* home = std::getenv("HOME");
-    if (home)
+    if (home) {
         EXPECT_EQ(portnames::portsFolder(), std::string(home) + "/.config/Korvelin/ZT/ports");
+    }
     ::setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
 }
 
@@ -64,8 +65,9 @@ TEST(PortNames, WithoutEntryTheNthEnumeratedDevice)
     const auto devices = enumerateSerialDevices();
     for (size_t i = 0; i < devices.size() && i < 38; ++i)
         EXPECT_EQ(portnames::devicePath(portnames::comName(static_cast<int>(i + 1))), devices[i]);
-    if (devices.size() < 38)
+    if (devices.size() < 38) {
         EXPECT_EQ(portnames::devicePath(portnames::comName(38)), "");
+    }
     EXPECT_EQ(enumerateSerialDevices(), devices); // stable from call to call
 }
 

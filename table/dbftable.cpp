@@ -360,20 +360,8 @@ void DbfTable::openFile()
     m_recordCount = uint32_t(count);
     readDeletionFlags();
 
-    m_level = ((m_header.version & 7) == 3 && m_header.language == 0) ? 3 : 4;
-    m_newLanguage = m_header.language;
     m_codePage = CodePage(language::tableCodePage(m_header.language, text::systemAnsiCodePage()));
     m_readOnly = !m_codePage.installed() || m_openedShared;
-    m_newColumns.clear();
-    for (const Column& c : m_columns) {
-        Column n = c;
-        if (c.isNumber) {
-            n.type = 'N';
-            n.width = dbf::kNumberWidth;
-            n.decimals = dbf::kNumberDecimals;
-        }
-        m_newColumns.push_back(n);
-    }
 
     if (m_header.indexFlag != 0 && !m_openedShared) {
         if (fileio::exists(IndexFilePath())) {
@@ -387,6 +375,19 @@ void DbfTable::openFile()
     }
 
     m_state = State::Browse;
+    // The table opened last decides the level, language and columns of the next new one.
+    m_level = ((m_header.version & 7) == 3 && m_header.language == 0) ? 3 : 4;
+    m_newLanguage = m_header.language;
+    m_newColumns.clear();
+    for (const Column& c : m_columns) {
+        Column n = c;
+        if (c.isNumber) {
+            n.type = 'N';
+            n.width = dbf::kNumberWidth;
+            n.decimals = dbf::kNumberDecimals;
+        }
+        m_newColumns.push_back(n);
+    }
     if (m_header.recordCount != m_recordCount && !m_openedShared) {
         m_header.recordCount = m_recordCount;
         writeHeader();

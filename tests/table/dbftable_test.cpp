@@ -691,3 +691,13 @@ TEST_F(DbfTableCursor, CommaDecimalSeparatorStillWritesPoint)
     }
     QLocale::setDefault(saved);
 }
+
+TEST_F(DbfTableFaults, FailedCreateLeavesNoHalfFile)
+{
+    DbfTable t;
+    aim(t);
+    fileio::testhook::failNthWrite(1);
+    EXPECT_EQ(errorOf([&] { t.CreateNew(); }), "Error while writing occurred. (Disk full?)");
+    EXPECT_FALSE(exists(path("t.db")));
+    EXPECT_FALSE(t.Active());
+}

@@ -16,6 +16,8 @@ struct XlsBorder {
     XlsColor Color = 0;
     uint8_t LineStyle = 0;
     uint8_t Weight = 0; // kept for the model's users, not written
+
+    bool operator==(const XlsBorder&) const = default;
 };
 
 enum class XlsBorderIndex { DiagonalDown, DiagonalUp, Bottom, Left, Right, Top };
@@ -25,6 +27,8 @@ struct XlsBorders {
 
     XlsBorder& operator[](XlsBorderIndex i) { return items[std::size_t(i)]; }
     const XlsBorder& operator[](XlsBorderIndex i) const { return items[std::size_t(i)]; }
+
+    bool operator==(const XlsBorders&) const = default;
 };
 
 } // namespace zent5

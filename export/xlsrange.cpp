@@ -24,4 +24,17 @@ const std::u16string& XlsRange::TextForm() const
     return empty;
 }
 
+XlsCellFormat& XlsRange::Format()
+{
+    if (!m_format)
+        m_format = std::make_unique<XlsCellFormat>();
+    return *m_format;
+}
+
+const XlsCellFormat& XlsRange::DefaultFormat()
+{
+    static const XlsCellFormat defaults;
+    return defaults;
+}
+
 } // namespace zent5

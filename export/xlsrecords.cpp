@@ -243,20 +243,18 @@ void writeEof(LeBytes& out) { writeEmptyRecord(out, 0x000A); }
 
 // ---- shared string table ----
 
-SstBuilder::SstBuilder(size_t streamPos) : m_streamPos(streamPos)
+void SstBuilder::closeRecord()
 {
-    header(m_bytes, 0x00FC, 0);
-    m_bytes.u32(0); // total count
-    m_bytes.u32(0); // unique count
+    m_out.patchU16(m_recordStart + 2, uint16_t(m_out.size() - m_recordStart - 4));
 }
 
 void SstBuilder::beginContinue(bool withCharacterFlag)
 {
-    m_bytes.patchU16(m_recordStart + 2, uint16_t(m_bytes.size() - m_recordStart - 4));
-    m_recordStart = m_bytes.size();
-    header(m_bytes, kContinue, 0);
+    closeRecord();
+    m_recordStart = m_out.size();
+    header(m_out, kContinue, 0);
     if (withCharacterFlag)
-        m_bytes.u8(kWideCharacters); // the rest of the string is 16-bit too
+        m_out.u8(kWideCharacters); // the rest of the string is 16-bit too
 }
 
 uint32_t SstBuilder::add(std::u16string_view text)
@@ -264,19 +262,25 @@ uint32_t SstBuilder::add(std::u16string_view text)
     if (text.empty())
         throw std::invalid_argument("SstBuilder::add: empty text");
     text = text.substr(0, kMaxCellText);
+    if (m_count == 0) {
+        m_sstStart = m_recordStart = m_out.size();
+        header(m_out, 0x00FC, 0);
+        m_out.u32(0); // total count
+        m_out.u32(0); // unique count
+    }
     const uint32_t index = m_count++;
     if (room() <= 4)
         beginContinue(false);
     if (index % 8 == 0) {
-        m_buckets.u32(uint32_t(m_streamPos + m_bytes.size()));
-        m_buckets.u16(uint16_t(m_bytes.size() - m_recordStart));
+        m_buckets.u32(uint32_t(m_out.size()));
+        m_buckets.u16(uint16_t(m_out.size() - m_recordStart));
         m_buckets.u16(0);
     }
-    m_bytes.u16(uint16_t(text.size()));
-    m_bytes.u8(kWideCharacters);
+    m_out.u16(uint16_t(text.size()));
+    m_out.u8(kWideCharacters);
     for (;;) {
         const size_t chars = std::min(text.size(), room() / 2);
-        m_bytes.utf16(text.substr(0, chars));
+        m_out.utf16(text.substr(0, chars));
         text.remove_prefix(chars);
         if (text.empty())
             break;
@@ -286,19 +290,17 @@ uint32_t SstBuilder::add(std::u16string_view text)
     return index;
 }
 
-void SstBuilder::finish(LeBytes& out)
+void SstBuilder::finish()
 {
-    if (out.size() != m_streamPos)
-        throw std::logic_error("SstBuilder::finish: stream position moved");
-    m_bytes.patchU16(m_recordStart + 2, uint16_t(m_bytes.size() - m_recordStart - 4));
-    m_bytes.patchU32(4, m_count);
-    m_bytes.patchU32(8, m_count);
-    out.bytes(m_bytes.bytes());
-
+    if (m_count == 0)
+        return;
+    closeRecord();
+    m_out.patchU32(m_sstStart + 4, m_count);
+    m_out.patchU32(m_sstStart + 8, m_count);
     LeBytes ext;
     ext.u16(8); // strings per bucket
     ext.bytes(m_buckets.bytes());
-    writeRecord(out, 0x00FF, ext.bytes());
+    writeRecord(m_out, 0x00FF, ext.bytes());
 }
 
 // ---- worksheet ----

@@ -54,24 +54,27 @@ size_t writeBoundSheet(LeBytes& out, const std::u16string& name);
 void writeCountry(LeBytes& out);
 void writeEof(LeBytes& out);
 
-// The shared string table with its own CONTINUE records, and its index.
-// `streamPos` is where the table will start in the stream.
+// The shared string table, with the CONTINUE records it makes itself, and
+// its index EXTSST. Writes at the end of `out` from the first string on;
+// nothing at all when no string comes.
 class SstBuilder {
 public:
-    explicit SstBuilder(size_t streamPos);
+    explicit SstBuilder(LeBytes& out) : m_out(out) {}
     // Returns the string's index in the table; the text must not be empty.
+    // Nothing else may be written to `out` until finish().
     uint32_t add(std::u16string_view text);
     uint32_t count() const { return m_count; }
-    // The SST and its CONTINUE records; then the EXTSST record.
-    void finish(LeBytes& out);
+    // Sets the counts and writes EXTSST.
+    void finish();
 
 private:
     void beginContinue(bool withCharacterFlag);
     // Bytes the current record can still take, its header counted.
-    size_t room() const { return kMaxRecordData + 4 - (m_bytes.size() - m_recordStart); }
+    size_t room() const { return kMaxRecordData + 4 - (m_out.size() - m_recordStart); }
+    void closeRecord();
 
-    size_t m_streamPos;
-    LeBytes m_bytes;
+    LeBytes& m_out;
+    size_t m_sstStart = 0;
     size_t m_recordStart = 0;
     uint32_t m_count = 0;
     LeBytes m_buckets;

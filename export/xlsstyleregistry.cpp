@@ -137,10 +137,10 @@ uint8_t XlsStyleRegistry::ColorIndex(XlsColor color)
     return 8;
 }
 
-XlsXfBody XlsStyleRegistry::XfBody(const XlsRange& range, uint16_t fontIndex, uint16_t formatIndex)
+XlsXfBody XlsStyleRegistry::XfBody(const XlsCellFormat& format, bool merged, uint16_t fontIndex, uint16_t formatIndex)
 {
     using B = XlsBorderIndex;
-    const XlsBorders& borders = range.Borders;
+    const XlsBorders& borders = format.Borders;
     auto edgeColor = [&](B which) -> uint32_t {
         const XlsBorder& b = borders[which];
         return b.LineStyle == 0 ? 0 : ColorIndex(b.Color);
@@ -153,8 +153,8 @@ XlsXfBody XlsStyleRegistry::XfBody(const XlsRange& range, uint16_t fontIndex, ui
     const uint32_t right = edgeColor(B::Right);
     const uint32_t top = edgeColor(B::Top);
     const uint32_t bottom = edgeColor(B::Bottom);
-    const uint32_t fillFore = ColorIndex(range.FillForeColor);
-    const uint32_t fillBack = ColorIndex(range.FillBackColor);
+    const uint32_t fillFore = ColorIndex(format.FillForeColor);
+    const uint32_t fillBack = ColorIndex(format.FillBackColor);
 
     uint32_t diagColor = 0, diagStyle = 0;
     if (borders[B::DiagonalUp].LineStyle != 0) {
@@ -165,7 +165,7 @@ XlsXfBody XlsStyleRegistry::XfBody(const XlsRange& range, uint16_t fontIndex, ui
         diagStyle = borders[B::DiagonalDown].LineStyle;
     }
 
-    const uint8_t vertical = uint8_t((range.VerticalAlignment & 0x03) << 4);
+    const uint8_t vertical = uint8_t((format.VerticalAlignment & 0x03) << 4);
     const uint16_t lineStyles = uint16_t((borders[B::Left].LineStyle & 0x0F) | ((borders[B::Right].LineStyle & 0x0F) << 4) |
                                          ((borders[B::Top].LineStyle & 0x0F) << 8) |
                                          ((borders[B::Bottom].LineStyle & 0x0F) << 12));
@@ -174,11 +174,11 @@ XlsXfBody XlsStyleRegistry::XfBody(const XlsRange& range, uint16_t fontIndex, ui
         sideColors |= 0x4000;
     if (borders[B::DiagonalUp].LineStyle != 0)
         sideColors |= 0x8000;
-    const uint32_t fillPattern = range.FillPattern == 0 ? 0 : fillPatternCode(range.FillPattern);
+    const uint32_t fillPattern = format.FillPattern == 0 ? 0 : fillPatternCode(format.FillPattern);
     const uint32_t topBottom = (top & 0x7F) | ((bottom & 0x7F) << 7) | ((diagColor & 0x7F) << 14) |
                                ((diagStyle & 0x0F) << 21) | ((fillPattern & 0x3F) << 26);
     const uint16_t fillColors = uint16_t((fillFore & 0x7F) | ((fillBack & 0x7F) << 7));
-    const uint16_t used = uint16_t(0x7C00 | (range.IsSingleCell() ? 0 : 0x0020));
+    const uint16_t used = uint16_t(0x7C00 | (merged ? 0x0020 : 0));
 
     XlsXfBody b{};
     auto put16 = [&](size_t at, uint16_t v) {
@@ -188,8 +188,8 @@ XlsXfBody XlsStyleRegistry::XfBody(const XlsRange& range, uint16_t fontIndex, ui
     put16(0, fontIndex);
     put16(2, formatIndex);
     put16(4, 0x0001); // a locked cell format whose parent is style XF 0
-    b[6] = uint8_t((range.HorizontalAlignment & 0x07) | vertical | (range.WrapText ? 0x08 : 0));
-    b[7] = range.Rotation;
+    b[6] = uint8_t((format.HorizontalAlignment & 0x07) | vertical | (format.WrapText ? 0x08 : 0));
+    b[7] = format.Rotation;
     put16(8, used);
     put16(10, lineStyles);
     put16(12, sideColors);

@@ -11,7 +11,7 @@
 
 namespace zent5 {
 
-class XlsRange;
+struct XlsCellFormat;
 
 struct XlsNumberFormat {
     std::u16string Text;
@@ -36,8 +36,9 @@ public:
     uint16_t AddFormat(std::string_view text);
     // The XF index, 15 for the first entry of XFList.
     uint16_t AddXf(const XlsXfBody& body);
-    // The cell format body of a range; asks ColorIndex for the colours it uses.
-    XlsXfBody XfBody(const XlsRange& range, uint16_t fontIndex, uint16_t formatIndex);
+    // The cell format body of a range with this format; asks ColorIndex for
+    // the colours it uses. `merged`: the range covers more than one cell.
+    XlsXfBody XfBody(const XlsCellFormat& format, bool merged, uint16_t fontIndex, uint16_t formatIndex);
 
     // The palette index (8 to 63) for a colour, taking a free palette entry
     // when the colour is not in the palette yet.

@@ -28,6 +28,12 @@ XlsWorksheet::XlsWorksheet(XlsWorkbook& workbook, std::string name) : m_workbook
 {
 }
 
+XlsWorksheet::~XlsWorksheet()
+{
+    for (XlsRange* r : m_ranges)
+        m_store.release(r);
+}
+
 int XlsWorksheet::Index() const { return m_workbook->IndexOf(*this); }
 
 void XlsWorksheet::SetName(std::string_view name)
@@ -35,14 +41,10 @@ void XlsWorksheet::SetName(std::string_view name)
     m_name = xlstext::toUtf8(xlstext::cutAndTrim(xlstext::fromUtf8(name), 31));
 }
 
-// Ranges are ordered by top row and none is taller than m_tallestRange, so no
-// range before this position can reach down to row `top`.
-size_t XlsWorksheet::firstRangeReaching(int top) const
+int XlsWorksheet::FirstRangeReaching(int row) const
 {
-    const int key = top - m_tallestRange + 1;
-    const auto it = std::lower_bound(m_ranges.begin(), m_ranges.end(), key,
-                                     [](const std::unique_ptr<XlsRange>& r, int k) { return r->Top() < k; });
-    return size_t(it - m_ranges.begin());
+    const int key = row - m_tallestRange + 1;
+    return int(std::lower_bound(m_tops.begin(), m_tops.end(), key) - m_tops.begin());
 }
 
 XlsRange& XlsWorksheet::Range(int left, int top, int right, int bottom)
@@ -52,34 +54,49 @@ XlsRange& XlsWorksheet::Range(int left, int top, int right, int bottom)
 
     XlsRange* result = nullptr;
     bool removed = false;
-    size_t i = firstRangeReaching(top);
+    // No range before this position can reach down to row `top`.
+    size_t i = size_t(FirstRangeReaching(top));
     size_t ins = i;
-    while (i < m_ranges.size() && m_ranges[i]->Top() <= bottom) {
+    while (i < m_ranges.size() && m_tops[i] <= bottom) {
         XlsRange& r = *m_ranges[i];
         if (r.Left() == left && r.Top() == top && r.Right() == right && r.Bottom() == bottom) {
             result = &r;
             break;
         }
         if (intersects(r, left, top, right, bottom)) {
+            m_store.release(m_ranges[i]);
             m_ranges.erase(m_ranges.begin() + std::ptrdiff_t(i));
+            m_tops.erase(m_tops.begin() + std::ptrdiff_t(i));
             removed = true;
             continue;
         }
-        if (m_ranges[ins]->Top() <= top)
+        if (m_tops[ins] <= top)
             ++ins;
         ++i; // the loop condition already holds top <= bottom here
     }
 
     if (!result) {
-        auto made = std::make_unique<XlsRange>(*this, left, top, right, bottom);
-        result = made.get();
-        m_ranges.insert(m_ranges.begin() + std::ptrdiff_t(ins), std::move(made));
+        // The two lists stay in step also when memory runs out.
+        m_ranges.insert(m_ranges.begin() + std::ptrdiff_t(ins), nullptr);
+        try {
+            m_tops.insert(m_tops.begin() + std::ptrdiff_t(ins), top);
+            try {
+                result = m_store.make(*this, left, top, right, bottom);
+            } catch (...) {
+                m_tops.erase(m_tops.begin() + std::ptrdiff_t(ins));
+                throw;
+            }
+        } catch (...) {
+            m_ranges.erase(m_ranges.begin() + std::ptrdiff_t(ins));
+            throw;
+        }
+        m_ranges[ins] = result;
     }
 
     const int height = bottom - top + 1;
     if (removed) {
         m_tallestRange = 1;
-        for (const auto& r : m_ranges)
+        for (const XlsRange* r : m_ranges)
             m_tallestRange = std::max(m_tallestRange, r->Bottom() - r->Top() + 1);
     } else if (height > m_tallestRange) {
         m_tallestRange = height;

@@ -2,6 +2,7 @@
 
 #include "xlspagesetup.h"
 #include "xlsrange.h"
+#include "xlsrangestore.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,7 @@ public:
     XlsWorksheet(XlsWorkbook& workbook, std::string name);
     XlsWorksheet(const XlsWorksheet&) = delete;
     XlsWorksheet& operator=(const XlsWorksheet&) = delete;
+    ~XlsWorksheet();
 
     XlsWorkbook& Workbook() const { return *m_workbook; }
     // Position in the workbook's sheets, -1 when it is not among them.
@@ -50,6 +52,12 @@ public:
     XlsRange& Range(int left, int top, int right, int bottom);
     int RangeCount() const { return int(m_ranges.size()); }
     XlsRange& RangeAt(int i) const { return *m_ranges.at(size_t(i)); }
+    // Range at a position known to exist, for the writer's loops.
+    const XlsRange& RangeAtUnchecked(int i) const { return *m_ranges[size_t(i)]; }
+
+    // Position of the first range that may cover `row`: ranges are ordered
+    // by top row and none is taller than TallestRange.
+    int FirstRangeReaching(int row) const;
 
     const XlsArea& UsedArea() const { return m_usedArea; }
     int TallestRange() const { return m_tallestRange; }
@@ -64,12 +72,13 @@ public:
     std::vector<int> PageBreaks; // rows
 
 private:
-    size_t firstRangeReaching(int top) const;
 
     XlsWorkbook* m_workbook;
     std::string m_name;
     // Ordered by top row, equal tops in order of creation; never overlapping.
-    std::vector<std::unique_ptr<XlsRange>> m_ranges;
+    XlsRangeStore m_store;
+    std::vector<XlsRange*> m_ranges; // made by m_store
+    std::vector<int> m_tops; // m_ranges[i]->Top(), kept beside for the searches
     XlsArea m_usedArea;
     int m_tallestRange = 0;
 };

@@ -44,20 +44,31 @@ std::u16string headerText(const std::string& left, const std::string& centre, co
 void rangesOnRow(const XlsWorksheet& sheet, int row, std::vector<int>& found)
 {
     found.clear();
-    const int key = row - sheet.TallestRange() + 1;
-    int lo = 0, hi = sheet.RangeCount();
-    while (lo < hi) {
-        const int mid = lo + (hi - lo) / 2;
-        if (sheet.RangeAt(mid).Top() < key)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    for (int i = lo; i < sheet.RangeCount() && sheet.RangeAt(i).Top() <= row; ++i)
-        if (sheet.RangeAt(i).Bottom() >= row)
+    for (int i = sheet.FirstRangeReaching(row); i < sheet.RangeCount() && sheet.RangeAtUnchecked(i).Top() <= row; ++i)
+        if (sheet.RangeAtUnchecked(i).Bottom() >= row)
             found.push_back(i);
-    std::sort(found.begin(), found.end(),
-              [&](int a, int b) { return sheet.RangeAt(a).Left() < sheet.RangeAt(b).Left(); });
+    if (found.size() > 1)
+        std::sort(found.begin(), found.end(),
+                  [&](int a, int b) { return sheet.RangeAtUnchecked(a).Left() < sheet.RangeAtUnchecked(b).Left(); });
+}
+
+// Room for the whole stream in one piece, so that it is never copied while
+// it grows: the fixed records, the strings, a ROW record and DBCELL entry per
+// row and the longest single-cell record per range.
+size_t estimatedSize(const XlsWorkbook& workbook)
+{
+    size_t bytes = 8192;
+    for (int s = 0; s < workbook.SheetCount(); ++s) {
+        const XlsWorksheet& sheet = workbook.Sheet(s);
+        const XlsArea& a = sheet.UsedArea();
+        bytes += 2048 + (a.IsEmpty() ? 0 : size_t(a.Bottom - a.Top + 1) * 24) + size_t(sheet.RangeCount()) * 18;
+        for (int r = 0; r < sheet.RangeCount(); ++r) {
+            const XlsRange& range = sheet.RangeAtUnchecked(r);
+            if (!range.IsNumber())
+                bytes += 3 + 8 + 2 * range.TextForm().size();
+        }
+    }
+    return bytes + bytes / 1024 * 5; // CONTINUE headers
 }
 
 } // namespace
@@ -76,14 +87,11 @@ std::vector<uint8_t> XlsWriter::Stream(const XlsWorkbook& workbook)
 
     m_styles.Reset();
     m_entries.assign(size_t(workbook.SheetCount()), {});
-    size_t cells = 0;
-    for (int s = 0; s < workbook.SheetCount(); ++s) {
+    for (int s = 0; s < workbook.SheetCount(); ++s)
         m_entries[size_t(s)].resize(size_t(workbook.Sheet(s).RangeCount()));
-        cells += size_t(workbook.Sheet(s).RangeCount());
-    }
 
     LeBytes out;
-    out.reserve(4096 + cells * 24);
+    out.reserve(estimatedSize(workbook));
     std::vector<size_t> sheetOffsetFields;
     writeGlobals(out, workbook, sheetOffsetFields);
     std::vector<size_t> sheetStarts;
@@ -103,7 +111,7 @@ void XlsWriter::writeGlobals(LeBytes& out, const XlsWorkbook& workbook, std::vec
         for (int s = 0; s < workbook.SheetCount(); ++s) {
             const XlsWorksheet& sheet = workbook.Sheet(s);
             for (int r = 0; r < sheet.RangeCount(); ++r)
-                f(sheet.RangeAt(r), m_entries[size_t(s)][size_t(r)]);
+                f(sheet.RangeAtUnchecked(r), m_entries[size_t(s)][size_t(r)]);
         }
     };
 
@@ -130,17 +138,45 @@ void XlsWriter::writeGlobals(LeBytes& out, const XlsWorkbook& workbook, std::vec
     biff::writeRefreshAll(out);
     biff::writeBookBool(out);
 
-    forEachRange([&](const XlsRange& range, StyleEntry& e) { e.FontIndex = m_styles.AddFont(range.Font); });
+    // Ranges with equal formats get equal registry answers, so a format is
+    // only worked out where it differs from the range before.
+    const XlsCellFormat* last = nullptr;
+    uint16_t lastIndex = 0;
+    forEachRange([&](const XlsRange& range, StyleEntry& e) {
+        const XlsCellFormat& f = range.Format();
+        if (!last || (&f != last && !(f.Font == last->Font)))
+            lastIndex = m_styles.AddFont(f.Font);
+        last = &f;
+        e.FontIndex = lastIndex;
+    });
     for (const XlsFont& font : m_styles.FontList())
         biff::writeFont(out, font, m_styles.ColorIndex(font.Color));
 
-    forEachRange([&](const XlsRange& range, StyleEntry& e) { e.FormatIndex = m_styles.AddFormat(range.NumberFormat); });
+    last = nullptr;
+    forEachRange([&](const XlsRange& range, StyleEntry& e) {
+        const XlsCellFormat& f = range.Format();
+        if (!last || (&f != last && f.NumberFormat != last->NumberFormat))
+            lastIndex = m_styles.AddFormat(f.NumberFormat);
+        last = &f;
+        e.FormatIndex = lastIndex;
+    });
     for (const XlsNumberFormat& format : m_styles.FormatList())
         biff::writeFormat(out, format);
 
     biff::writeStyleXfs(out);
+    last = nullptr;
+    const StyleEntry* lastEntry = nullptr;
+    bool lastMerged = false;
     forEachRange([&](const XlsRange& range, StyleEntry& e) {
-        e.XFIndex = m_styles.AddXf(m_styles.XfBody(range, e.FontIndex, e.FormatIndex));
+        const XlsCellFormat& f = range.Format();
+        const bool merged = !range.IsSingleCell();
+        if (!last || merged != lastMerged || e.FontIndex != lastEntry->FontIndex ||
+            e.FormatIndex != lastEntry->FormatIndex || (&f != last && !(f == *last)))
+            lastIndex = m_styles.AddXf(m_styles.XfBody(f, merged, e.FontIndex, e.FormatIndex));
+        last = &f;
+        lastEntry = &e;
+        lastMerged = merged;
+        e.XFIndex = lastIndex;
     });
     for (const XlsXfBody& body : m_styles.XFList())
         biff::writeXf(out, body);
@@ -160,19 +196,18 @@ void XlsWriter::writeGlobals(LeBytes& out, const XlsWorkbook& workbook, std::vec
 // are kept apart.
 void XlsWriter::writeSharedStrings(LeBytes& out, const XlsWorkbook& workbook)
 {
-    biff::SstBuilder sst(out.size());
+    biff::SstBuilder sst(out);
     for (int s = 0; s < workbook.SheetCount(); ++s) {
         const XlsWorksheet& sheet = workbook.Sheet(s);
         for (int r = 0; r < sheet.RangeCount(); ++r) {
-            const XlsRange& range = sheet.RangeAt(r);
+            const XlsRange& range = sheet.RangeAtUnchecked(r);
             StyleEntry& e = m_entries[size_t(s)][size_t(r)];
             e.SSTIndex = -1;
             if (!range.IsNumber() && !range.TextForm().empty())
                 e.SSTIndex = int32_t(sst.add(range.TextForm()));
         }
     }
-    if (sst.count() > 0)
-        sst.finish(out);
+    sst.finish();
 }
 
 // One worksheet, in the order its records stand in the stream.
@@ -226,7 +261,7 @@ void XlsWriter::writeSheet(LeBytes& out, const XlsWorksheet& sheet, int sheetInd
     biff::writeSelection(out);
     std::vector<biff::MergedArea> merged;
     for (int r = 0; r < sheet.RangeCount(); ++r) {
-        const XlsRange& range = sheet.RangeAt(r);
+        const XlsRange& range = sheet.RangeAtUnchecked(r);
         if (!range.IsSingleCell())
             merged.push_back({uint16_t(range.Top()), uint16_t(range.Bottom()), uint16_t(range.Left()), uint16_t(range.Right())});
     }
@@ -255,13 +290,13 @@ void XlsWriter::writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int shee
         for (int r = blockStart; r <= blockEnd; ++r) {
             rangesOnRow(sheet, r, onRow);
             const XlsRowInfo* info = sheet.RowInfo(r);
-            const uint16_t firstColumn = onRow.empty() ? 0 : uint16_t(sheet.RangeAt(onRow.front()).Left());
-            const uint16_t lastColumnPlus1 = onRow.empty() ? 0 : uint16_t(sheet.RangeAt(onRow.back()).Right() + 1);
+            const uint16_t firstColumn = onRow.empty() ? 0 : uint16_t(sheet.RangeAtUnchecked(onRow.front()).Left());
+            const uint16_t lastColumnPlus1 = onRow.empty() ? 0 : uint16_t(sheet.RangeAtUnchecked(onRow.back()).Right() + 1);
             biff::writeRow(out, uint16_t(r), firstColumn, lastColumnPlus1, info ? uint16_t(info->Height) : 255, info != nullptr);
             // A row without cells is given the place its cells would have.
             rowCellStarts.push_back(cells.size());
             for (const int i : onRow)
-                writeCells(cells, sheet.RangeAt(i), entries[size_t(i)], r);
+                writeCells(cells, sheet.RangeAtUnchecked(i), entries[size_t(i)], r);
         }
         const size_t cellsAt = out.size();
         out.bytes(cells.bytes());

@@ -253,7 +253,7 @@ TEST_F(Readers, MergedAreasAndColoursAsXlrdSeesThem)
     s.Range(0, 0, 2, 1).SetValue("объединено");
     XlsRange& red = s.Range(3, 0, 3, 0);
     red.SetValue(2.5);
-    red.Font.Color = xlsRgb(0x12, 0x34, 0x56);
+    red.Format().Font.Color = xlsRgb(0x12, 0x34, 0x56);
     s.Range(0, 2, 0, 2).SetValue(std::string(5000, 'w'));
     book.AddSheet();
     XlsWriter writer;

@@ -36,9 +36,9 @@ TEST(SharedStrings, LongStringSplitsAt4106Characters)
     const std::u16string text = letters(5000);
     LeBytes out;
     out.fill(0xEE, 100); // the table starts at stream position 100
-    biff::SstBuilder sst(out.size());
+    biff::SstBuilder sst(out);
     EXPECT_EQ(sst.add(text), 0u);
-    sst.finish(out);
+    sst.finish();
     const auto all = out.bytes();
 
     // SST: 8 + 3 + 8212 data bytes, counts 1 and 1, then 4106 characters.
@@ -57,10 +57,10 @@ TEST(SharedStrings, LongStringSplitsAt4106Characters)
 TEST(SharedStrings, IndexEntriesForStrings0_8_16)
 {
     LeBytes out;
-    biff::SstBuilder sst(0);
+    biff::SstBuilder sst(out);
     for (uint32_t i = 0; i < 17; ++i)
         EXPECT_EQ(sst.add(u"ab"), i);
-    sst.finish(out);
+    sst.finish();
     const auto recs = biffRecords(out.bytes());
     ASSERT_EQ(recs.size(), 2u);
     EXPECT_EQ(recs[0].id, 0x00FC);
@@ -94,10 +94,10 @@ TEST(SharedStrings, HeaderNeverSplitFromFirstCharacter)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.firstLength);
         LeBytes out;
-        biff::SstBuilder sst(0);
+        biff::SstBuilder sst(out);
         sst.add(letters(c.firstLength));
         sst.add(c.firstLength == 4105 ? u"xy" : u"xyz");
-        sst.finish(out);
+        sst.finish();
         const auto recs = biffRecords(out.bytes());
         ASSERT_EQ(recs.size(), 3u);
         EXPECT_LE(recs[0].data.size(), 8224u);
@@ -110,14 +110,23 @@ TEST(SharedStrings, HeaderNeverSplitFromFirstCharacter)
     }
 }
 
+TEST(SharedStrings, NothingWithoutStrings)
+{
+    LeBytes out;
+    out.u8(1);
+    biff::SstBuilder sst(out);
+    sst.finish();
+    EXPECT_EQ(out.size(), 1u);
+}
+
 TEST(SharedStrings, ManyStringsKeepEveryRecordWithinLimit)
 {
     LeBytes out;
-    biff::SstBuilder sst(0);
+    biff::SstBuilder sst(out);
     const uint32_t n = 5000;
     for (uint32_t i = 0; i < n; ++i)
         sst.add(letters(1 + i % 40));
-    sst.finish(out);
+    sst.finish();
     const auto recs = biffRecords(out.bytes());
     size_t buckets = 0;
     for (const auto& r : recs) {

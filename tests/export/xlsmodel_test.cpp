@@ -97,11 +97,11 @@ TEST(Worksheet, SameBoundsGiveSameRangeWithItsValue)
     XlsWorksheet& sheet = book.AddSheet();
     XlsRange& a = sheet.Range(1, 2, 3, 4);
     a.SetValue(7.5);
-    a.Font.Bold = true;
+    a.Format().Font.Bold = true;
     XlsRange& b = sheet.Range(1, 2, 3, 4);
     EXPECT_EQ(&a, &b);
     EXPECT_EQ(std::get<double>(b.Value()), 7.5);
-    EXPECT_TRUE(b.Font.Bold);
+    EXPECT_TRUE(b.Format().Font.Bold);
     EXPECT_EQ(sheet.RangeCount(), 1);
     EXPECT_EQ(&b.Worksheet(), &sheet);
 }

@@ -17,9 +17,9 @@ TEST(StyleRegistry, DefaultRangeGetsFontFiveAndXf21)
     XlsWorkbook book;
     XlsRange& cell = book.AddSheet().Range(0, 0, 0, 0);
     XlsStyleRegistry styles;
-    const uint16_t font = styles.AddFont(cell.Font);
-    const uint16_t format = styles.AddFormat(cell.NumberFormat);
-    const XlsXfBody body = styles.XfBody(cell, font, format);
+    const uint16_t font = styles.AddFont(cell.Format().Font);
+    const uint16_t format = styles.AddFormat(cell.Format().NumberFormat);
+    const XlsXfBody body = styles.XfBody(cell.Format(), !cell.IsSingleCell(), font, format);
     EXPECT_EQ(font, 5);
     EXPECT_EQ(format, 0);
     EXPECT_TRUE(sameBytes(bytesOf(body), hex("05 00 00 00 01 00 20 00 00 7C 00 00 00 00 00 00 00 00 08 04")));
@@ -136,23 +136,23 @@ TEST(StyleRegistry, XfBodyOfBordersAlignmentAndFill)
         SCOPED_TRACE(c.name);
         XlsWorkbook book;
         XlsRange& r = book.AddSheet().Range(0, 0, 1, 1);
-        r.HorizontalAlignment = 2;
-        r.VerticalAlignment = 1;
-        r.WrapText = true;
-        r.Rotation = 90;
+        r.Format().HorizontalAlignment = 2;
+        r.Format().VerticalAlignment = 1;
+        r.Format().WrapText = true;
+        r.Format().Rotation = 90;
         using B = XlsBorderIndex;
-        r.Borders[B::Left] = {xlsRgb(0xFF, 0, 0), 1, 0};
-        r.Borders[B::Right] = {xlsRgb(0, 0, 0xFF), 2, 0};
-        r.Borders[B::Top] = {xlsRgb(0x12, 0x34, 0x56), 3, 0};
-        r.Borders[B::Bottom] = {xlsRgb(0, 0, 0), 5, 0};
-        r.Borders[B::DiagonalDown] = {xlsRgb(0, 0xFF, 0), 4, 0};
+        r.Format().Borders[B::Left] = {xlsRgb(0xFF, 0, 0), 1, 0};
+        r.Format().Borders[B::Right] = {xlsRgb(0, 0, 0xFF), 2, 0};
+        r.Format().Borders[B::Top] = {xlsRgb(0x12, 0x34, 0x56), 3, 0};
+        r.Format().Borders[B::Bottom] = {xlsRgb(0, 0, 0), 5, 0};
+        r.Format().Borders[B::DiagonalDown] = {xlsRgb(0, 0xFF, 0), 4, 0};
         if (c.diagonalUpToo)
-            r.Borders[B::DiagonalUp] = {xlsRgb(0x80, 0x80, 0x80), 7, 0};
-        r.FillPattern = 1;
-        r.FillForeColor = xlsRgb(0xFF, 0xFF, 0);
-        r.FillBackColor = xlsRgb(0xFF, 0xFF, 0xFF);
+            r.Format().Borders[B::DiagonalUp] = {xlsRgb(0x80, 0x80, 0x80), 7, 0};
+        r.Format().FillPattern = 1;
+        r.Format().FillForeColor = xlsRgb(0xFF, 0xFF, 0);
+        r.Format().FillBackColor = xlsRgb(0xFF, 0xFF, 0xFF);
         XlsStyleRegistry styles;
-        EXPECT_TRUE(sameBytes(bytesOf(styles.XfBody(r, 5, 0)), hex(c.body)));
+        EXPECT_TRUE(sameBytes(bytesOf(styles.XfBody(r.Format(), !r.IsSingleCell(), 5, 0)), hex(c.body)));
         EXPECT_TRUE(styles.PaletteChanged()); // the top edge's colour took entry 24
         EXPECT_EQ(styles.Palette()[24 - 8], xlsRgb(0x12, 0x34, 0x56));
     }
@@ -162,9 +162,9 @@ TEST(StyleRegistry, EdgeWithoutLineHasNoColour)
 {
     XlsWorkbook book;
     XlsRange& r = book.AddSheet().Range(0, 0, 0, 0);
-    r.Borders[XlsBorderIndex::Left].Color = xlsRgb(0x12, 0x34, 0x56); // no line style
+    r.Format().Borders[XlsBorderIndex::Left].Color = xlsRgb(0x12, 0x34, 0x56); // no line style
     XlsStyleRegistry styles;
-    EXPECT_TRUE(sameBytes(bytesOf(styles.XfBody(r, 5, 0)), hex("05 00 00 00 01 00 20 00 00 7C 00 00 00 00 00 00 00 00 08 04")));
+    EXPECT_TRUE(sameBytes(bytesOf(styles.XfBody(r.Format(), !r.IsSingleCell(), 5, 0)), hex("05 00 00 00 01 00 20 00 00 7C 00 00 00 00 00 00 00 00 08 04")));
     EXPECT_FALSE(styles.PaletteChanged());
 }
 

@@ -275,7 +275,7 @@ TEST(XlsWriter, NewColourWritesPalette)
 {
     XlsWorkbook book;
     XlsRange& r = book.AddSheet().Range(0, 0, 0, 0);
-    r.Font.Color = xlsRgb(0x12, 0x34, 0x56);
+    r.Format().Font.Color = xlsRgb(0x12, 0x34, 0x56);
     XlsWriter writer;
     const Parsed p = parse(writer.Stream(book));
     const auto fonts = all(p.globals, FONT);
@@ -287,7 +287,7 @@ TEST(XlsWriter, NewColourWritesPalette)
     const auto ids = recordIds(p.globals);
     EXPECT_EQ(std::find(ids.begin(), ids.end(), PALETTE) + 1, std::find(ids.begin(), ids.end(), 0x0160));
     // A later save starts from the default palette again.
-    r.Font.Color = 0;
+    r.Format().Font.Color = 0;
     EXPECT_EQ(count(parse(writer.Stream(book)).globals, PALETTE), 0u);
 }
 

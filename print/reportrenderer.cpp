@@ -13,6 +13,9 @@
 #include <QPen>
 #include <QString>
 
+#include <algorithm>
+#include <vector>
+
 namespace zent5 {
 namespace {
 
@@ -29,21 +32,60 @@ QFont fontFor(const CellStyle& style, double pixelsPerUnitX)
     return f;
 }
 
-void addFrame(QList<QLineF>& lines, const PlacedCell& cell, const Frame& frame, double sx, double sy)
-{
-    const double l = cell.x * sx;
-    const double t = cell.y * sy;
-    const double r = (cell.x + cell.width) * sx;
-    const double b = (cell.y + cell.height) * sy;
-    if (frame.left)
-        lines.append(QLineF(l, t, l, b));
-    if (frame.top)
-        lines.append(QLineF(l, t, r, t));
-    if (frame.right)
-        lines.append(QLineF(r, t, r, b));
-    if (frame.bottom)
-        lines.append(QLineF(l, b, r, b));
-}
+// Frame lines of one width. Neighbouring cells share their edges, so a row
+// of cells would draw every inner edge twice and every row line in pieces;
+// the lines are merged first, which keeps the PDF's pages small.
+struct FrameLines {
+    struct Segment {
+        double at;   // y of a horizontal line, x of a vertical one
+        double from; // along the line
+        double to;
+        bool operator<(const Segment& o) const { return at != o.at ? at < o.at : from < o.from; }
+    };
+    double width = 1;
+    std::vector<Segment> horizontal;
+    std::vector<Segment> vertical;
+
+    void add(const PlacedCell& cell, const Frame& frame)
+    {
+        const double l = cell.x, t = cell.y, r = cell.x + cell.width, b = cell.y + cell.height;
+        if (frame.left)
+            vertical.push_back({l, t, b});
+        if (frame.right)
+            vertical.push_back({r, t, b});
+        if (frame.top)
+            horizontal.push_back({t, l, r});
+        if (frame.bottom)
+            horizontal.push_back({b, l, r});
+    }
+
+    static void merge(std::vector<Segment>& segments)
+    {
+        std::sort(segments.begin(), segments.end());
+        std::vector<Segment> out;
+        for (const Segment& s : segments) {
+            if (!out.empty() && out.back().at == s.at && s.from <= out.back().to)
+                out.back().to = std::max(out.back().to, s.to);
+            else
+                out.push_back(s);
+        }
+        segments.swap(out);
+    }
+
+    void draw(QPainter& painter, double sx, double sy)
+    {
+        merge(horizontal);
+        merge(vertical);
+        QList<QLineF> lines;
+        lines.reserve(qsizetype(horizontal.size() + vertical.size()));
+        for (const Segment& h : horizontal)
+            lines.append(QLineF(h.from * sx, h.at * sy, h.to * sx, h.at * sy));
+        for (const Segment& v : vertical)
+            lines.append(QLineF(v.at * sx, v.from * sy, v.at * sx, v.to * sy));
+        painter.setPen(QPen(Qt::black, width * sx, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.drawLines(lines);
+    }
+};
 
 } // namespace
 
@@ -65,16 +107,21 @@ void ReportRenderer::paintPage(QPainter& painter, const Page& page, double sx, d
     for (const CellStyle& style : m_report.styles)
         fonts.push_back(fontFor(style, sx));
 
-    QList<QLineF> frameLines;
-    double frameWidth = 1;
+    std::vector<FrameLines> frames;
     painter.setPen(QPen(Qt::black));
     int currentFont = -1;
     for (const PlacedBand& band : page.bands) {
         for (const PlacedCell& cell : band.cells) {
             const CellStyle& style = m_report.styleOf(cell);
             if (style.frame.any()) {
-                addFrame(frameLines, cell, style.frame, sx, sy);
-                frameWidth = style.frame.width;
+                auto it = std::find_if(frames.begin(), frames.end(),
+                                       [&](const FrameLines& f) { return f.width == style.frame.width; });
+                if (it == frames.end()) {
+                    frames.emplace_back();
+                    frames.back().width = style.frame.width;
+                    it = frames.end() - 1;
+                }
+                it->add(cell, style.frame);
             }
             if (cell.lines.empty())
                 continue;
@@ -86,11 +133,8 @@ void ReportRenderer::paintPage(QPainter& painter, const Page& page, double sx, d
                 painter.drawText(QPointF(line.x * sx, (line.top + style.ascent) * sy), QString::fromStdString(line.text));
         }
     }
-    if (!frameLines.isEmpty()) {
-        QPen pen(Qt::black, frameWidth * sx, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.drawLines(frameLines);
-    }
+    for (FrameLines& f : frames)
+        f.draw(painter, sx, sy);
 }
 
 void ReportRenderer::paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<int>& pageNumbers) const

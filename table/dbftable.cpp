@@ -923,34 +923,38 @@ bool DbfTable::fillTag(Tag& tag)
     tag.index.reset(c.isNumber ? SortIndex::Kind::Number : SortIndex::Kind::Text, tag.descending);
 
     std::vector<SortKey> keys(m_recordCount);
-    // Texts repeat a lot (types, empty comments): each distinct text gets
-    // its collation key once. textOf[r] is the distinct text of record r.
-    std::unordered_map<std::string, uint32_t> distinct;
-    std::vector<std::string> texts;
-    std::vector<uint32_t> textOf;
-    if (!c.isNumber)
-        textOf.resize(m_recordCount);
+    // The column of every record, side by side.
+    const size_t width = size_t(c.width);
+    std::string column(size_t(m_recordCount) * width, ' ');
     const size_t length = m_header.recordLength;
+    const size_t offset = size_t(m_offsets[size_t(i)]);
     const uint32_t perChunk = uint32_t(std::max<size_t>(1, kScanBytes / length));
     std::string chunk;
-    const size_t offset = size_t(m_offsets[size_t(i)]);
     for (uint32_t first = 0; first < m_recordCount; first += perChunk) {
         const uint32_t n = std::min(perChunk, m_recordCount - first);
         chunk.assign(size_t(n) * length, ' ');
         m_file.readAt(recordOffset(first + 1), chunk.data(), chunk.size());
-        for (uint32_t r = 0; r < n; ++r) {
-            const std::string_view stored = std::string_view(chunk).substr(size_t(r) * length + offset, size_t(c.width));
-            if (c.isNumber) {
-                keys[first + r].number = numberKey(stored);
-                continue;
-            }
-            auto [it, added] = distinct.try_emplace(std::string(stored), uint32_t(texts.size()));
-            if (added)
-                texts.emplace_back(stored);
-            textOf[first + r] = it->second;
-        }
+        for (uint32_t r = 0; r < n; ++r)
+            column.replace(size_t(first + r) * width, width, chunk, size_t(r) * length + offset, width);
     }
-    if (!c.isNumber) {
+    auto stored = [&](uint32_t r) { return std::string_view(column).substr(size_t(r) * width, width); };
+
+    if (c.isNumber) {
+        for (uint32_t r = 0; r < m_recordCount; ++r)
+            keys[r].number = numberKey(stored(r));
+    } else {
+        // Texts repeat a lot (types, empty comments): each distinct text
+        // gets its collation key once.
+        std::unordered_map<std::string_view, uint32_t> distinct;
+        distinct.reserve(m_recordCount);
+        std::vector<std::string_view> texts;
+        std::vector<uint32_t> textOf(m_recordCount);
+        for (uint32_t r = 0; r < m_recordCount; ++r) {
+            auto [it, added] = distinct.try_emplace(stored(r), uint32_t(texts.size()));
+            if (added)
+                texts.push_back(stored(r));
+            textOf[r] = it->second;
+        }
         std::vector<std::string> textKeys(texts.size());
         auto work = [&](size_t from, size_t to) {
             for (size_t k = from; k < to; ++k)

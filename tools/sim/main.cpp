@@ -227,6 +227,13 @@ int main(int argc, char** argv)
             return usageError(error);
     }
 
+    // Before the link exists, so that a stop at any moment still removes it.
+    struct sigaction sa{};
+    sa.sa_handler = onSignal;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
     sim::PseudoTerminal pty;
     std::string error;
     if (!sim::openPseudoTerminal(pty, error)) {
@@ -265,12 +272,6 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     if (!link.empty())
         std::fprintf(stderr, "zent5-sim: COM%ld -> %s\n", com, pty.slavePath.c_str());
-
-    struct sigaction sa{};
-    sa.sa_handler = onSignal;
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
-    ::signal(SIGPIPE, SIG_IGN);
 
     sim::InstrumentSimulator simulator(pty, options);
     simulator.run(g_stop);

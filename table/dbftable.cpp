@@ -1153,6 +1153,7 @@ void DbfTable::Pack()
         throw Error(kWriteFailed);
     };
     file.lockExclusive(error);
+    file.copyPermissionsFrom(m_file);
 
     // The new file is complete and on disk before it replaces the old one,
     // and the rename replaces it in one step: at every moment the table

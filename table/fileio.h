@@ -42,6 +42,8 @@ public:
     bool writeAt(uint64_t offset, const void* buffer, size_t size);
     bool truncate(uint64_t size);
     bool sync();
+    // Gives this file the permission bits of another open file.
+    void copyPermissionsFrom(const File& other);
     // The file's size in bytes, or -1.
     int64_t size() const;
 

@@ -158,6 +158,13 @@ bool File::truncate(uint64_t size)
 
 bool File::sync() { return ::fsync(m_fd) == 0; }
 
+void File::copyPermissionsFrom(const File& other)
+{
+    struct stat st {};
+    if (::fstat(other.m_fd, &st) == 0)
+        ::fchmod(m_fd, st.st_mode & 07777);
+}
+
 int64_t File::size() const
 {
     struct stat st {};

@@ -580,7 +580,10 @@ TEST_F(DbfTableCursor, PackWithoutDeletedRowsLeavesNoTemporaryFile)
     for (int i = 1; i <= 3; ++i)
         appendRow(t, i, i);
     writeFile(path("t_1.db"), "someone else's file");
+    namespace fs = std::filesystem;
+    fs::permissions(path("t.db"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     t.Pack();
+    EXPECT_EQ(fs::status(path("t.db")).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(viewNs(t), (std::vector<int>{1, 2, 3}));
     t.Close();
     EXPECT_EQ(readFile(path("t.db")).size(), 1323u);

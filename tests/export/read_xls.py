@@ -6,6 +6,7 @@ prints what they find, one fact per line, tab-separated:
   user     NAME             the user name xlrd found
   sheet    INDEX NAME ROWS COLUMNS
   cell     SHEET ROW COLUMN KIND XF VALUE   (KIND text|number|blank|empty)
+  format   ID TEXT          number formats the file defines
   palette  RRGGBB ...       xlrd's default palette for indexes 8 to 63
 """
 import sys
@@ -24,6 +25,10 @@ def main(path):
 
     book = xlrd.open_workbook(path, formatting_info=True)
     print("user\t" + book.user_name)
+    for fid in sorted(book.format_map):
+        text = book.format_map[fid].format_str
+        if fid in (5, 6, 7, 8, 41, 42, 43, 44) or (fid >= 50 and text is not None):
+            print("format\t%d\t%s" % (fid, text))
     kinds = {xlrd.XL_CELL_TEXT: "text", xlrd.XL_CELL_NUMBER: "number",
              xlrd.XL_CELL_BLANK: "blank", xlrd.XL_CELL_EMPTY: "empty"}
     for si in range(book.nsheets):

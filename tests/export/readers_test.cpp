@@ -106,6 +106,7 @@ struct CellSeen {
 struct BookSeen {
     std::map<std::string, std::string> facts; // first field -> rest of line
     std::vector<std::string> sheets;
+    std::vector<std::string> formats; // "ID TEXT", by id
     std::map<std::pair<int, int>, CellSeen> cells; // sheet 0 only
 };
 
@@ -124,6 +125,8 @@ BookSeen readWithPython(const fs::path& file)
         } else if (f[0] == "cell" && f.size() == 7) {
             if (f[1] == "0")
                 seen.cells[{std::stoi(f[2]), std::stoi(f[3])}] = {f[4], std::stoi(f[5]), f[6]};
+        } else if (f[0] == "format" && f.size() == 3) {
+            seen.formats.push_back(f[1] + " " + f[2]);
         } else if (f.size() >= 2) {
             seen.facts[f[0]] = line.substr(f[0].size() + 1);
         }
@@ -221,6 +224,26 @@ TEST_P(Readers, PythonReadersSeeEveryValue)
         EXPECT_EQ(seen.facts.at("user"), "DUvazuv");
         expectSheet(seen, table.rows, dimension);
     }
+}
+
+TEST_F(Readers, BuiltInCurrencyFormatsAsXlrdSeesThem)
+{
+    if (!pythonReadersInstalled())
+        GTEST_SKIP() << "python3 with xlrd and olefile is not installed";
+    FakeCursor table;
+    const fs::path file = m_dir / "f.xls";
+    writeMeasurementWorkbook(table, false, file.string());
+    EXPECT_EQ(readWithPython(file).formats,
+              (std::vector<std::string>{
+                  "5 #,##0\"р.\";\\-#,##0\"р.\"",
+                  "6 #,##0\"р.\";[Red]\\-#,##0\"р.\"",
+                  "7 #,##0.00\"р.\";\\-#,##0.00\"р.\"",
+                  "8 #,##0.00\"р.\";[Red]\\-#,##0.00\"р.\"",
+                  "41 _-* #,##0_р_._-;\\-* #,##0_р_._-;_-* \"-\"_р_._-;_-@_-",
+                  "42 _-* #,##0\"р.\"_-;\\-* #,##0\"р.\"_-;_-* \"-\"\"р.\"_-;_-@_-",
+                  "43 _-* #,##0.00_р_._-;\\-* #,##0.00_р_._-;_-* \"-\"??_р_._-;_-@_-",
+                  "44 _-* #,##0.00\"р.\"_-;\\-* #,##0.00\"р.\"_-;_-* \"-\"??\"р.\"_-;_-@_-",
+              }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Units, Readers, ::testing::Values(false, true),

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unistd.h>
 
 using namespace zent5;
 using zent5::testing::BiffRecord;
@@ -89,6 +90,14 @@ TEST(XlsWriter, SheetWithOneNumber)
     expected.insert(expected.end(), {0x0160, BOUNDSHEET, 0x008C, EOF_});
     EXPECT_EQ(recordIds(p.globals), expected);
     EXPECT_TRUE(sameBytes(all(p.globals, XF).back()->data, hex("05 00 00 00 01 00 20 00 00 7C 00 00 00 00 00 00 00 00 08 04")));
+    // The four window-text fonts and the range's black font are alike in the
+    // file: Arial, 10 points, colour index 8 (black).
+    for (const BiffRecord* font : all(p.globals, FONT))
+        EXPECT_TRUE(sameBytes(font->data, hex("C8 00 00 00 08 00 64 00 00 00 00 00 01 00 05 01 41 00 72 00 69 00 61 00 6C 00")));
+    const std::vector<uint16_t> formatIds{5, 6, 7, 8, 42, 41, 44, 43};
+    const auto formats = all(p.globals, FORMAT);
+    for (size_t i = 0; i < formats.size() && i < formatIds.size(); ++i)
+        EXPECT_EQ(u16At(formats[i]->data, 0), formatIds[i]);
 
     const auto& sheet = p.sheets[0];
     EXPECT_EQ(recordIds(sheet),
@@ -308,7 +317,7 @@ TEST(XlsWriter, EmptySheet)
 
 TEST(XlsWriter, SheetBeyondTheFormatIsRefusedBeforeAnyFile)
 {
-    const auto dir = std::filesystem::path(::testing::TempDir()) / "zent5_export_limits";
+    const auto dir = std::filesystem::path(::testing::TempDir()) / ("zent5_export_limits_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     struct Case {

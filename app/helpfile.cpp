@@ -1,5 +1,8 @@
 #include "app/helpfile.h"
 
+#include <QDesktopServices>
+#include <QUrl>
+
 #include <filesystem>
 #include <system_error>
 
@@ -15,6 +18,13 @@ std::string help_file_in(const std::string& programDir)
     if (!std::filesystem::is_regular_file(path, error))
         return {};
     return path;
+}
+
+void open_help(const std::string& helpFile)
+{
+    if (helpFile.empty())
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(helpFile)));
 }
 
 } // namespace zent5

@@ -17,13 +17,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace zent5 {
@@ -372,12 +370,7 @@ void TForm1::N15Click()
         set_vis_on_dimens();
 }
 
-void TForm1::N24Click()
-{
-    if (m_helpFile.empty())
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_helpFile)));
-}
+void TForm1::N24Click() { open_help(m_helpFile); }
 
 void TForm1::N26Click()
 {

@@ -10,7 +10,7 @@
 
 namespace zent5 {
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("TForm5"));
     setFixedSize(400, 77);

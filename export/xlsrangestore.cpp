@@ -12,7 +12,7 @@ XlsRange* XlsRangeStore::make(XlsWorksheet& sheet, int left, int top, int right,
         m_free.pop_back();
     } else {
         if (m_usedInLastBlock == kBlockSlots) {
-            m_blocks.push_back(std::make_unique<Slot[]>(kBlockSlots));
+            m_blocks.push_back(std::make_unique_for_overwrite<Slot[]>(kBlockSlots));
             m_usedInLastBlock = 0;
         }
         slot = &m_blocks.back()[m_usedInLastBlock++];

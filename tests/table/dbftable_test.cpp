@@ -704,3 +704,31 @@ TEST_F(DbfTableFaults, FailedCreateLeavesNoHalfFile)
     EXPECT_FALSE(exists(path("t.db")));
     EXPECT_FALSE(t.Active());
 }
+
+TEST_F(DbfTableReading, SharedReadingLeavesTheFileAlone)
+{
+    std::string bytes = makeTable(2);
+    bytes[4] = 9; // a stale count is not corrected by a reader
+    writeFile(path("t.db"), bytes);
+    DbfTable a, b;
+    for (DbfTable* t : {&a, &b}) {
+        aim(*t);
+        t->setExclusive(false);
+        t->Open(); // readers open side by side
+        EXPECT_TRUE(t->ReadOnly());
+        EXPECT_EQ(t->VisibleCount(), 2);
+    }
+    EXPECT_EQ(errorOf([&] { a.Pack(); }), "Exclusive access is required for this operation.");
+    EXPECT_EQ(errorOf([&] { a.AddIndex("tab1", "P", false); }), "Exclusive access is required for this operation.");
+    EXPECT_EQ(errorOf([&] { a.Append(); }), "Cannot modify a read-only dataset");
+    // A writer cannot open the table while it is being read.
+    DbfTable writer;
+    aim(writer);
+    EXPECT_NE(errorOf([&] { writer.Open(); }).find("Cannot open file"), std::string::npos);
+    a.Close();
+    b.Close();
+    EXPECT_EQ(readFile(path("t.db")), bytes);
+    writer.Open();
+    b.setExclusive(false);
+    EXPECT_NE(errorOf([&] { b.Open(); }).find("Cannot open file"), std::string::npos);
+}

@@ -116,15 +116,24 @@ TEST_F(CompoundDocument, FolderWithoutWriteRight)
     fs::permissions(locked, fs::perms::owner_all);
 }
 
-// Writes fail once the file passes a size limit: the old file must survive
-// untouched and no temporary file may stay behind.
+// Writes fail once the file passes a size limit, either while the stream's
+// bytes go out or only when the document's tables are written at the close:
+// the old file must survive untouched and no temporary file may stay behind.
 TEST_F(CompoundDocument, FailedWriteLeavesOldFileAndNoTemporary)
 {
     struct Case {
         const char* name;
         bool oldFile;
+        rlim_t limit;
     };
-    for (const Case c : {Case{"over an old file", true}, Case{"new file", false}}) {
+    // 300,000 bytes of stream fill 300,544 bytes of file with the header.
+    const Case cases[] = {
+        {"stream bytes, over an old file", true, 64 * 1024},
+        {"stream bytes, new file", false, 64 * 1024},
+        {"tables at the close, over an old file", true, 300544 + 100},
+        {"tables at the close, new file", false, 300544 + 100},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path file = m_dir / "book.xls";
         fs::remove(file);
@@ -135,7 +144,7 @@ TEST_F(CompoundDocument, FailedWriteLeavesOldFileAndNoTemporary)
         ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit small = saved;
-        small.rlim_cur = 64 * 1024;
+        small.rlim_cur = c.limit;
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
         const std::string error = errorOf(file.string(), pattern(300000));
         ::setrlimit(RLIMIT_FSIZE, &saved);
@@ -150,6 +159,9 @@ TEST_F(CompoundDocument, FailedWriteLeavesOldFileAndNoTemporary)
             EXPECT_EQ(entries(), std::vector<std::string>{});
         }
     }
+    // With room enough the same save succeeds.
+    writeCompoundDocument((m_dir / "book.xls").string(), "Workbook", pattern(300000));
+    EXPECT_GT(fs::file_size(m_dir / "book.xls"), 300544u);
 }
 
 } // namespace

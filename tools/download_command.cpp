@@ -1,13 +1,312 @@
 #include "commands.h"
 
+#include "link/downloadsession.h"
+#include "records/archivedecoding.h"
+#include "records/error.h"
+#include "table/dbftable.h"
+#include "tools/downloadconsole.h"
+#include "tools/downloadports.h"
+#include "tools/downloadtarget.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cerrno>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unistd.h>
 
 namespace zent5::tool {
+namespace {
 
-int runDownload(const std::vector<std::string>&)
+constexpr double kDefaultTimeoutSeconds = 10;
+constexpr double kMaxTimeoutSeconds = 24 * 3600;
+
+struct DownloadOptions {
+    std::optional<std::string> port;
+    bool append = false;
+    double timeoutSeconds = kDefaultTimeoutSeconds;
+    std::string table;
+};
+
+int usageError(const std::string& what)
 {
-    std::fputs("zent5-tool: 'download' is not available in this build\n", stderr);
+    if (!what.empty())
+        std::fprintf(stderr, "zent5-tool download: %s\n", what.c_str());
+    std::fputs("usage: zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db\n", stderr);
     return 2;
+}
+
+bool parseSeconds(const std::string& text, double& seconds)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(text.c_str(), &end);
+    if (errno || *end || !std::isfinite(v) || v <= 0 || v > kMaxTimeoutSeconds)
+        return false;
+    seconds = v;
+    return true;
+}
+
+// Empty on success, otherwise what is wrong with the arguments.
+std::string parseArguments(const std::vector<std::string>& args, DownloadOptions& options)
+{
+    std::vector<std::string> tables;
+    bool optionsEnd = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnd || arg.empty() || arg[0] != '-' || arg == "-") {
+            tables.push_back(arg);
+            continue;
+        }
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        auto takeValue = [&]() -> bool {
+            if (value)
+                return true;
+            if (i + 1 >= args.size())
+                return false;
+            value = args[++i];
+            return true;
+        };
+        if (name == "--") {
+            optionsEnd = true;
+        } else if (name == "--append" && !value) {
+            options.append = true;
+        } else if (name == "--port") {
+            if (!takeValue() || value->empty())
+                return "--port needs a device";
+            options.port = *value;
+        } else if (name == "--timeout") {
+            if (!takeValue() || !parseSeconds(*value, options.timeoutSeconds))
+                return "--timeout needs a number of seconds above 0";
+        } else {
+            return "unknown option " + arg;
+        }
+    }
+    if (tables.size() != 1)
+        return tables.empty() ? "no table file given" : "only one table file may be given";
+    options.table = tables[0];
+    if (options.table.empty() || options.table.back() == '/')
+        return "the table file needs a name";
+    return {};
+}
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void onInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+// Ctrl+C or a stop request cancels the download as "Отмена" would, so the
+// port is closed and no hidden file is left behind.
+class InterruptGuard {
+public:
+    InterruptGuard()
+    {
+        g_interrupted = 0;
+        struct sigaction sa{};
+        sa.sa_handler = onInterrupt;
+        ::sigaction(SIGINT, &sa, &m_oldInt);
+        ::sigaction(SIGTERM, &sa, &m_oldTerm);
+    }
+    ~InterruptGuard()
+    {
+        ::sigaction(SIGINT, &m_oldInt, nullptr);
+        ::sigaction(SIGTERM, &m_oldTerm, nullptr);
+    }
+    bool interrupted() const { return g_interrupted != 0; }
+
+private:
+    struct sigaction m_oldInt{};
+    struct sigaction m_oldTerm{};
+};
+
+enum class DownloadEnd { Received, Failed, TimedOut, Interrupted };
+
+// The download window's road without the window. The wait is bounded by
+// `idleMs` without a byte from the instrument, so a real instrument that
+// needs minutes for a full archive is never cut off while it sends.
+DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idleMs,
+                     const InterruptGuard& interrupts)
+{
+    QObject::connect(&session, &DownloadSession::statusTextChanged, &session,
+                     [&console](const QString& text) { console.setStatus(text.toStdString()); });
+    QObject::connect(&session, &DownloadSession::searchTextChanged, &session, [&console](const QString& text) {
+        if (!text.isEmpty())
+            console.setStatus(text.toStdString());
+    });
+    QObject::connect(&session, &DownloadSession::progressChanged, &session,
+                     [&console](int percent) { console.setProgress(percent); });
+
+    QEventLoop loop;
+    QObject::connect(&session, &DownloadSession::finished, &loop, &QEventLoop::quit);
+    bool timedOut = false;
+    QTimer idle;
+    idle.setSingleShot(true);
+    QObject::connect(&idle, &QTimer::timeout, &loop, [&] {
+        if (!session.active())
+            return;
+        timedOut = true;
+        session.Button1Click();
+    });
+    bool interrupted = false;
+    QTimer interruptWatch;
+    QObject::connect(&interruptWatch, &QTimer::timeout, &loop, [&] {
+        if (interrupts.interrupted() && session.active()) {
+            interrupted = true;
+            session.Button1Click();
+        }
+    });
+
+    SerialPortDriver& driver = session.SerialPortDriver1();
+    const SerialPortDriver::ReceiveDataHandler deliver = driver.OnReceiveData;
+    driver.OnReceiveData = [&idle, &deliver, idleMs](SerialPortDriver* sender, const uint8_t* data, uint32_t size) {
+        if (idle.isActive())
+            idle.start(idleMs);
+        deliver(sender, data, size);
+    };
+
+    session.FormShow();
+    if (session.active()) {
+        idle.start(idleMs);
+        interruptWatch.start(100);
+        loop.exec();
+    }
+    driver.OnReceiveData = deliver;
+    console.endProgress();
+
+    if (session.result() == DownloadSession::kModalOk)
+        return DownloadEnd::Received;
+    if (interrupted)
+        return DownloadEnd::Interrupted;
+    return timedOut ? DownloadEnd::TimedOut : DownloadEnd::Failed;
+}
+
+void openTable(DbfTable& table, const std::string& folder, const std::string& name)
+{
+    table.setFilePath(folder);
+    table.setTableName(name);
+    table.Open();
+}
+
+// The table component's Close raises on a failed write; after an earlier
+// failure that one is the error the user is told about.
+void closeQuietly(DbfTable& table)
+{
+    try {
+        table.Close();
+    } catch (const Error&) {
+    }
+}
+
+std::string secondsText(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", seconds);
+    return text;
+}
+
+} // namespace
+
+// zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db:
+// "Создать" (or, with --append, "Дополнить") without a window.
+int runDownload(const std::vector<std::string>& args)
+{
+    DownloadOptions options;
+    if (const std::string problem = parseArguments(args, options); !problem.empty())
+        return usageError(problem);
+
+    std::unique_ptr<QCoreApplication> app;
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "zent5-tool";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+
+    DownloadConsole console(stderr, ::isatty(STDERR_FILENO) == 1);
+    InterruptGuard interrupts;
+    DownloadTarget target(options.table);
+    DbfTable current;
+    DbfTable written;
+    try {
+        // What would make the download useless is found out before the
+        // instrument is asked: a table that does not open, or a folder that
+        // takes no new file.
+        if (options.append) {
+            // Read-only and shared: it keeps the program from opening the
+            // table meanwhile, and writes nothing whatever happens.
+            current.setExclusive(false);
+            openTable(current, target.folder(), target.path().substr(target.folder().size()));
+        } else {
+            target.checkFolder();
+        }
+
+        std::optional<DownloadPorts> ports;
+        if (options.port) {
+            ports.emplace(*options.port);
+            if (!ports->ok()) {
+                console.note(ports->error());
+                return 1;
+            }
+        }
+        DownloadSession session(console);
+        const int idleMs = int(std::lround(options.timeoutSeconds * 1000));
+        const DownloadEnd end = download(session, console, idleMs, interrupts);
+        ports.reset();
+        switch (end) {
+        case DownloadEnd::Received:
+            break;
+        case DownloadEnd::Failed:
+            return 1;
+        case DownloadEnd::TimedOut:
+            console.note("the instrument did not answer within " + secondsText(options.timeoutSeconds) + " s");
+            return 1;
+        case DownloadEnd::Interrupted:
+            console.note("interrupted");
+            return 1;
+        }
+
+        if (options.append) {
+            target.reserveCopy();
+            openTable(written, target.folder(), target.temporaryName());
+            flash2pos(true, written, session.archive(), console);
+        } else {
+            target.reserve();
+            written.setFilePath(target.folder());
+            written.setTableName(target.temporaryName());
+            written.CreateNew();
+            written.Open();
+            flash2pos(false, written, session.archive(), console);
+        }
+        written.Close();
+        if (interrupts.interrupted()) {
+            console.note("interrupted");
+            return 1;
+        }
+        target.commit();
+        current.Close();
+    } catch (const Error& e) {
+        closeQuietly(written);
+        closeQuietly(current);
+        console.error(e.what());
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace zent5::tool

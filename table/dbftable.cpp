@@ -276,7 +276,6 @@ void DbfTable::resetOpenState()
     m_hasCurrent = false;
     m_pos = 0;
     m_buffer.clear();
-    m_editOriginal.clear();
     m_editRecNo = 0;
     m_openPath.clear();
     invalidateCache();
@@ -711,8 +710,7 @@ void DbfTable::Edit()
     const uint32_t recNo = m_view[m_pos];
     std::string record(m_header.recordLength, ' ');
     m_file.readAt(recordOffset(recNo), record.data(), record.size());
-    m_buffer = record;
-    m_editOriginal = std::move(record);
+    m_buffer = std::move(record);
     m_editRecNo = recNo;
     m_state = State::Edit;
 }
@@ -815,6 +813,7 @@ void DbfTable::postEdit()
     const uint32_t recNo = m_editRecNo;
     struct Undo {
         Tag* tag;
+        bool had;
         size_t oldPos;
         SortIndex::Entry old;
     };
@@ -824,18 +823,18 @@ void DbfTable::postEdit()
         const SortKey* old = t->index.keyOf(recNo);
         if (old && t->index.sameKey(*old, key))
             continue;
-        Undo u{t.get(), 0, {}};
-        const bool had = t->index.take(recNo, u.old, u.oldPos);
+        Undo u{t.get(), false, 0, {}};
+        u.had = t->index.take(recNo, u.old, u.oldPos);
         t->index.insert(recNo, std::move(key));
-        if (had)
-            undo.push_back(std::move(u));
+        undo.push_back(std::move(u));
     }
     if (!m_file.writeAt(recordOffset(recNo), m_buffer.data(), m_buffer.size())) {
         for (auto it = undo.rbegin(); it != undo.rend(); ++it) {
             SortIndex::Entry dropped;
             size_t pos;
             it->tag->index.take(recNo, dropped, pos);
-            it->tag->index.putBack(it->oldPos, std::move(it->old));
+            if (it->had)
+                it->tag->index.putBack(it->oldPos, std::move(it->old));
         }
         throw Error(kWriteFailed);
     }
@@ -843,7 +842,6 @@ void DbfTable::postEdit()
     const bool wasDeleted = m_deleted[recNo - 1] != 0;
     m_deleted[recNo - 1] = m_buffer[0] == dbf::kDeleted;
     m_buffer.clear();
-    m_editOriginal.clear();
     m_state = State::Browse;
     invalidateCache();
     if (!undo.empty() || activeTag() || wasDeleted != (m_deleted[recNo - 1] != 0))

@@ -182,7 +182,6 @@ private:
     size_t m_pos = 0; // into m_view; meaningful when m_hasCurrent
     bool m_hasCurrent = false;
     std::string m_buffer; // the edit buffer
-    std::string m_editOriginal;
     uint32_t m_editRecNo = 0;
 
     // A few records read ahead for the grid and the walkers.

@@ -3,6 +3,7 @@
 #include "app/applicationtitle.h"
 #include "app/datagrid.h"
 #include "app/errorbox.h"
+#include "app/gridlayout.h"
 #include "app/gridprocedures.h"
 #include "app/helpfile.h"
 #include "app/modalresult.h"
@@ -258,6 +259,10 @@ void TForm1::set_caption(const std::string& caption)
     setWindowTitle(QString::fromStdString(application_title()));
 }
 
+void TForm1::load_layout() { zent5::load_layout(*m_settings, *DataGrid1); }
+
+void TForm1::save_layout() { zent5::save_layout(*m_settings, *DataGrid1); }
+
 void TForm1::Save_DB()
 {
     if (!m_state.table_open)
@@ -270,6 +275,7 @@ void TForm1::Close_DB()
         m_prompter.message(program_title, "Сохранить изменения в таблицах ?", MessageIcon::Question,
                            MessageButtons::YesNo) == MessageAnswer::Yes)
         Save_DB();
+    save_layout();
     m_state.table_open = false;
     m_state.table_changed = false;
     disable_button();

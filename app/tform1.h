@@ -71,6 +71,11 @@ public:
     // Sets the application title, then the window caption from it.
     void set_caption(const std::string& caption);
 
+    // The column layout in "Table_1": restored when a table is opened or
+    // created (fitted and stored at once when absent), stored at every close.
+    void load_layout();
+    void save_layout();
+
     // Commands on the table file (the file commands complete them).
     void Save_DB();
     void Close_DB();

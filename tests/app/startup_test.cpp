@@ -167,6 +167,7 @@ TEST(Closing, ClosingTheWindowStoresTheDirectoryEvenWithNoTable)
     testing::dropQuitRequests();
 
     EXPECT_EQ(settings.value("Default_dir"), QStringLiteral("/home/user/таблицы"));
+    EXPECT_TRUE(settings.value("Table_1").startsWith(QStringLiteral("object ")));
     EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -206,6 +207,7 @@ TEST(Closing, ExitLeavesTheStoredDirectoryAlone)
     testing::dropQuitRequests();
 
     EXPECT_EQ(settings.value("Default_dir"), stored);
+    EXPECT_FALSE(settings.contains("Table_1"));
     EXPECT_TRUE(prompts.messages.empty());
 }
 

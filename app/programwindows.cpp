@@ -11,6 +11,7 @@
 #include "app/translations.h"
 
 #include <QApplication>
+#include <QScreen>
 
 namespace zent5 {
 
@@ -48,6 +49,10 @@ int run_program(Prompter& prompter)
 
     ProgramWindows windows(prompter);
     windows.show_splash();
+    // A desktop without a window manager (a bare X server) ignores the
+    // maximized state, so the window is also given the whole screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        windows.main_window().setGeometry(screen->availableGeometry());
     windows.main_window().showMaximized();
     const int code = QApplication::exec();
     set_error_box_prompter(nullptr);

@@ -18,6 +18,8 @@ class DataGrid : public QTableView {
 public:
     explicit DataGrid(QWidget* parent = nullptr);
 
+    using QTableView::edit;
+
     GridColumns& columns() { return m_columns; }
     const GridColumns& columns() const { return m_columns; }
     GridModel& gridModel() { return m_model; }

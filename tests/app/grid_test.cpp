@@ -296,3 +296,29 @@ TEST(ColumnColours, TravelAsBlueGreenRed)
 
 } // namespace
 } // namespace zent5
+
+namespace zent5 {
+namespace {
+
+TEST_F(Grid, OnlyTheAreaAndCommentCellsStartAnEdit)
+{
+    Rows rows;
+    rows.rows.push_back({{"N", 1.0}, {"F", 12.5}, {"COMMENT", std::string("")}});
+    grid.gridModel().setRowSource(&rows);
+    grid.resize(1000, 300);
+    grid.show();
+    int started = 0;
+    QObject::connect(&grid, &DataGrid::editStarted, [&] { ++started; });
+
+    for (const char* field : {"N", "DATE", "P", "S", "TYPE"}) {
+        grid.edit(grid.model()->index(0, grid.columns().indexOf(field)));
+        EXPECT_EQ(started, 0) << field;
+    }
+    grid.edit(grid.model()->index(0, grid.columns().indexOf("COMMENT")));
+    EXPECT_EQ(started, 1);
+    grid.edit(grid.model()->index(0, grid.columns().indexOf("COMMENT")));
+    EXPECT_EQ(started, 1) << "an edit already open does not start again";
+}
+
+} // namespace
+} // namespace zent5

@@ -143,8 +143,13 @@ enum class DownloadEnd { Received, Failed, TimedOut, Interrupted };
 DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idleMs,
                      const InterruptGuard& interrupts)
 {
-    QObject::connect(&session, &DownloadSession::statusTextChanged, &session,
-                     [&console](const QString& text) { console.setStatus(text.toStdString()); });
+    QObject::connect(&session, &DownloadSession::statusTextChanged, &session, [&console](const QString& text) {
+        // The window keeps this on screen until "Отмена"; here it is the
+        // reason why the wait then runs out.
+        if (text == QString::fromUtf8(DownloadSession::kLineLostText))
+            console.note(text.toStdString());
+        console.setStatus(text.toStdString());
+    });
     QObject::connect(&session, &DownloadSession::searchTextChanged, &session, [&console](const QString& text) {
         if (!text.isEmpty())
             console.setStatus(text.toStdString());

@@ -89,7 +89,8 @@ void DownloadConsole::printLine(const std::string& line)
 
 void DownloadConsole::redraw()
 {
-    if (!m_terminal)
+    // Until the download says what it is doing there is nothing to show.
+    if (!m_terminal || m_status.empty())
         return;
     const std::string line = m_status + " " + std::to_string(m_percent) + "%";
     if (line == m_drawn)

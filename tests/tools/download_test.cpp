@@ -286,14 +286,26 @@ TEST_F(DownloadCommand, WrongInstrumentIsRefused)
     }
 }
 
-TEST_F(DownloadCommand, SilentInstrumentEndsAfterTheTimeout)
+TEST_F(DownloadCommand, InstrumentThatStopsSendingEndsAfterTheTimeout)
 {
-    SimulatorProcess sim(folder, 1, {"--silent"});
-    ASSERT_TRUE(sim.ok());
-    const ProgramRun r = download({"--timeout", "0.5", table()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "zent5-tool: the instrument did not answer within 0.5 s\n");
-    EXPECT_TRUE(folder.files().empty());
+    const std::string timedOut = "zent5-tool: the instrument did not answer within 1.5 s\n";
+    const struct {
+        QStringList simulator;
+        std::string err;
+    } cases[] = {
+        {{"--silent"}, timedOut},
+        {{"--records", "2000", "--hangup-after", "100"}, "zent5-tool: Связь с прибором потеряна !\n" + timedOut},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.simulator.join(' ').toStdString());
+        ToolFolder own;
+        SimulatorProcess sim(own, 1, c.simulator);
+        ASSERT_TRUE(sim.ok());
+        const ProgramRun r = own.tool({"download", "--timeout", "1.5", QString::fromStdString(own.path("t.db"))});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_TRUE(own.files().empty());
+    }
 }
 
 TEST_F(DownloadCommand, PortOptionUsesThatDeviceOnly)

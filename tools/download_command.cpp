@@ -259,6 +259,7 @@ int runDownload(const std::vector<std::string>& args)
             openTable(current, target.folder(), target.path().substr(target.folder().size()));
         } else {
             target.checkFolder();
+            target.lockExisting();
         }
 
         std::optional<DownloadPorts> ports;

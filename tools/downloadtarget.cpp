@@ -19,6 +19,11 @@ namespace {
 // when the table is written in place.
 const char* const kWriteFailed = "Error while writing occurred. (Disk full?)";
 
+std::string cannotOpen(const std::string& path, int error)
+{
+    return "Cannot open file \"" + path + "\". " + fileio::errorText(error);
+}
+
 std::string cannotCreate(const std::string& path, int error)
 {
     return "Cannot create file \"" + path + "\". " + fileio::errorText(error);
@@ -73,6 +78,17 @@ void DownloadTarget::checkFolder() const
 {
     if (::access(m_folder.empty() ? "." : m_folder.c_str(), W_OK | X_OK) != 0)
         throw Error(cannotCreate(m_path, errno));
+}
+
+void DownloadTarget::lockExisting()
+{
+    if (!fileio::exists(m_path))
+        return;
+    int error = 0;
+    if (!m_lock.open(m_path, fileio::OpenMode::ReadOnly, error) || !m_lock.lockExclusive(error)) {
+        m_lock.close();
+        throw Error(cannotOpen(m_path, error));
+    }
 }
 
 void DownloadTarget::makeTemporary()

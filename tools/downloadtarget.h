@@ -1,5 +1,7 @@
 #pragma once
 
+#include "table/fileio.h"
+
 #include <string>
 
 namespace zent5::tool {
@@ -18,6 +20,10 @@ public:
     // target's folder takes no new file, before anything is asked of the
     // instrument.
     void checkFolder() const;
+    // Keeps others away from an existing target until this object goes, as
+    // the table component does before it replaces a file: a table another
+    // program has open is refused with the component's "Cannot open file".
+    void lockExisting();
     // Makes the hidden file, empty or as a copy of the target.
     void reserve();
     void reserveCopy();
@@ -40,6 +46,7 @@ private:
     std::string m_name;
     std::string m_temporaryName;
     bool m_committed = false;
+    fileio::File m_lock;
 };
 
 } // namespace zent5::tool

@@ -239,6 +239,26 @@ TEST_F(DownloadCommand, AppendNeedsATableThatOpens)
     EXPECT_EQ(testing::readFile(folder.path("bad.db")), "this is no table");
 }
 
+TEST_F(DownloadCommand, TableAnotherProgramHasOpenIsLeftAlone)
+{
+    writeTable(folder.path(""), "t.db", {{1, "05.03.2014", "09:00:00"}});
+    const std::string before = testing::readFile(folder.path("t.db"));
+    DbfTable held;
+    held.setFilePath(folder.path(""));
+    held.setTableName("t.db");
+    held.Open();
+    // Refused before the instrument is asked: no simulator is running.
+    for (const QStringList& args : {QStringList{table()}, QStringList{"--append", table()}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const ProgramRun r = download(args);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err.rfind("ЗЕНТ-5: Cannot open file \"" + folder.path("t.db") + "\". ", 0), 0u) << r.err;
+    }
+    held.Close();
+    EXPECT_EQ(testing::readFile(folder.path("t.db")), before);
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"t.db"});
+}
+
 TEST_F(DownloadCommand, NewTableReplacesAnExistingFileOnlyAfterSuccess)
 {
     writeTable(folder.path(""), "t.db", {{1, "01.01.2013", "12:00:00"}, {2, "02.01.2013", "12:00:00"}});

@@ -35,6 +35,19 @@ struct DownloadOptions {
     std::string table;
 };
 
+const char kHelp[] =
+    "usage: zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db\n"
+    "Downloads the instrument's archive into a new table file (replacing TABLE.db only\n"
+    "when the download and decoding succeed), or with --append adds the tests newer than\n"
+    "the table's last row. Messages go to stderr as \"CAPTION: TEXT\".\n"
+    "\n"
+    "  --port DEVICE      use only this device (a path, or COMn as the ports folder maps it);\n"
+    "                     without it COM1, and when COM1 cannot be opened,\n"
+    "                     the first of COM1 to COM38 that answers\n"
+    "  --append           add to an existing table\n"
+    "  --timeout SECONDS  give up when the instrument sends nothing for this long (default 10)\n"
+    "exit status: 0 done, 1 failed, 2 wrong arguments\n";
+
 int usageError(const std::string& what)
 {
     if (!what.empty())
@@ -231,6 +244,10 @@ std::string secondsText(double seconds)
 // "Создать" (or, with --append, "Дополнить") without a window.
 int runDownload(const std::vector<std::string>& args)
 {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     DownloadOptions options;
     if (const std::string problem = parseArguments(args, options); !problem.empty())
         return usageError(problem);

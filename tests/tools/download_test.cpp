@@ -381,6 +381,10 @@ TEST_F(DownloadCommand, UsageErrors)
                   std::string::npos);
     }
     EXPECT_TRUE(folder.files().empty());
+
+    const ProgramRun help = download({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.out.rfind("usage: zent5-tool download ", 0), 0u) << help.out;
 }
 
 TEST_F(DownloadCommand, NewTableInAFolderThatTakesNoFileFailsBeforeTheDownload)

@@ -1,7 +1,6 @@
 #include "tests/tools/tooltestsupport.h"
 
 #include "table/dbftable.h"
-#include "tools/sim/archivegenerator.h"
 
 #include <gtest/gtest.h>
 

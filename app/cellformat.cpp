@@ -85,7 +85,7 @@ std::string fixed_number_text(double value, int decimals, char decimalSeparator)
     return text;
 }
 
-std::string cell_text(const FieldValue& value, DisplayFormat format, char decimalSeparator)
+std::string cell_text(const FieldValue& value, GridFormat format, char decimalSeparator)
 {
     if (const auto* text = std::get_if<std::string>(&value))
         return *text;
@@ -93,12 +93,12 @@ std::string cell_text(const FieldValue& value, DisplayFormat format, char decima
     if (!number)
         return {};
     switch (format) {
-    case DisplayFormat::Fixed2:
+    case GridFormat::Fixed2:
         return fixed_number_text(*number, 2, decimalSeparator);
-    case DisplayFormat::Fixed1:
+    case GridFormat::Fixed1:
         return fixed_number_text(*number, 1, decimalSeparator);
-    case DisplayFormat::General:
-    case DisplayFormat::Text:
+    case GridFormat::General:
+    case GridFormat::Text:
         break;
     }
     return general_number_text(*number, decimalSeparator);

@@ -17,6 +17,6 @@ std::string fixed_number_text(double value, int decimals, char decimalSeparator)
 
 // What a grid cell shows for a column value: empty for null, texts as they
 // are, numbers in the column's format.
-std::string cell_text(const FieldValue& value, DisplayFormat format, char decimalSeparator);
+std::string cell_text(const FieldValue& value, GridFormat format, char decimalSeparator);
 
 } // namespace zent5

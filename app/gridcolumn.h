@@ -14,7 +14,7 @@ enum class ColumnAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // How a cell's value is shown. General: the shortest decimal form with up
 // to 15 significant digits; Fixed2 and Fixed1: exactly two or one decimals.
-enum class DisplayFormat { General, Text, Fixed2, Fixed1 };
+enum class GridFormat { General, Text, Fixed2, Fixed1 };
 
 // Which system of units shows a column.
 enum class ColumnUnits { Always, KiloNewton, KiloGramForce };
@@ -36,7 +36,7 @@ struct ColumnFont {
 struct GridColumn {
     std::string field;
     std::string caption;
-    DisplayFormat format = DisplayFormat::General;
+    GridFormat format = GridFormat::General;
     bool editable = false;
     ColumnUnits units = ColumnUnits::Always;
     bool visible = true;

@@ -16,7 +16,7 @@ bool sameField(std::string_view a, std::string_view b)
 }
 
 GridColumn column(const char* field, const char* caption, int width, ColumnAlignment alignment,
-                  DisplayFormat format, bool editable, ColumnUnits units)
+                  GridFormat format, bool editable, ColumnUnits units)
 {
     GridColumn c;
     c.field = field;
@@ -34,7 +34,7 @@ GridColumn column(const char* field, const char* caption, int width, ColumnAlign
 GridColumns GridColumns::measurement()
 {
     using A = ColumnAlignment;
-    using D = DisplayFormat;
+    using D = GridFormat;
     using U = ColumnUnits;
     GridColumns g;
     g.m_columns = {

@@ -29,6 +29,7 @@ namespace zent5 {
 
 TForm1::TForm1(Prompter& prompter, QWidget* parent) : QMainWindow(parent), m_prompter(prompter)
 {
+    m_table = &Dbf1;
     setObjectName(QStringLiteral("TForm1"));
     resize(1343, 501);
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -263,111 +264,6 @@ void TForm1::load_layout() { zent5::load_layout(*m_settings, *DataGrid1); }
 
 void TForm1::save_layout() { zent5::save_layout(*m_settings, *DataGrid1); }
 
-void TForm1::Save_DB()
-{
-    if (!m_state.table_open)
-        return;
-}
-
-void TForm1::Close_DB()
-{
-    if (m_state.table_changed &&
-        m_prompter.message(program_title, "Сохранить изменения в таблицах ?", MessageIcon::Question,
-                           MessageButtons::YesNo) == MessageAnswer::Yes)
-        Save_DB();
-    save_layout();
-    m_state.table_open = false;
-    m_state.table_changed = false;
-    disable_button();
-    tab_vis_dis();
-    set_caption(program_title);
-    set_background(false);
-}
-
-void TForm1::N2Click() {}
-
-void TForm1::N3Click() {}
-
-void TForm1::N4Click()
-{
-    if (!m_state.table_open)
-        return;
-}
-
-void TForm1::N5Click() { Save_DB(); }
-
-void TForm1::N7Click() { Close_DB(); }
-
-void TForm1::N8Click()
-{
-    if (!table_active())
-        return;
-}
-
-void TForm1::N9Click()
-{
-    if (!table_active())
-        return;
-}
-
-void TForm1::N22Click()
-{
-    if (!table_active())
-        return;
-}
-
-void TForm1::N11Click()
-{
-    // Ends the program without the close sequence: no prompt, and
-    // "Default_dir" and the column layout keep their stored values.
-    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
-}
-
-void TForm1::N23Click()
-{
-    if (!table_active())
-        return;
-    fit_columns(*DataGrid1);
-}
-
-void TForm1::N17Click()
-{
-    if (!table_active())
-        return;
-}
-
-void TForm1::N18Click()
-{
-    if (!table_active())
-        return;
-}
-
-void TForm1::N19Click()
-{
-    if (!table_active())
-        return;
-}
-
-void TForm1::N33Click() {}
-
-void TForm1::N21Click()
-{
-    if (!table_active())
-        return;
-}
-
-void TForm1::Excel1Click()
-{
-    if (!m_state.table_open || !table_active())
-        return;
-}
-
-void TForm1::N37Click()
-{
-    if (!m_state.table_open)
-        return;
-}
-
 void TForm1::N15Click()
 {
     if (!m_form3)
@@ -383,14 +279,6 @@ void TForm1::N26Click()
     if (m_form6)
         m_form6->exec();
 }
-
-void TForm1::DataGrid1TitleStateChange(int column)
-{
-    if (!table_active() || column < 0)
-        return;
-}
-
-void TForm1::DataGrid1InitEdit() { m_state.table_changed = true; }
 
 void TForm1::FormClose()
 {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/programstate.h"
+#include "print/reportcommands.h"
+#include "table/dbftable.h"
 
 #include <QMainWindow>
 
@@ -79,6 +81,16 @@ public:
     // Commands on the table file (the file commands complete them).
     void Save_DB();
     void Close_DB();
+
+    // Clears the sort marks and drops the sort index "tab1"; failures are
+    // ignored. Used by the sort commands, deleting, appending and the export.
+    void reset_sort();
+    // Puts the grid's current row on the table's current row (composing a
+    // report leaves the table on its last row, and the grid shows it).
+    void grid_follow_table();
+
+    // The table component: the only way into the measurement table.
+    DbfTable Dbf1;
 
     // Components, named as the window defines them.
     QMenu* PopupMenu1 = nullptr;
@@ -167,6 +179,7 @@ private:
     QDialog* m_form2 = nullptr;
     Tform6* m_form6 = nullptr;
     TForm3* m_form3 = nullptr;
+    ReportCommands m_reports;
 };
 
 } // namespace zent5

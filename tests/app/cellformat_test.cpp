@@ -9,13 +9,13 @@ namespace {
 
 struct Case {
     double value;
-    DisplayFormat format;
+    GridFormat format;
     const char* shown;
 };
 
 TEST(CellText, NumbersInTheColumnFormatsWithTheDecimalComma)
 {
-    using F = DisplayFormat;
+    using F = GridFormat;
     const Case cases[] = {
         {12.5, F::General, "12,5"},
         {0.1 + 0.2, F::General, "0,3"},            // 15 significant digits hide the binary noise
@@ -47,21 +47,21 @@ TEST(CellText, NumbersInTheColumnFormatsWithTheDecimalComma)
 
 TEST(CellText, ThePlatformSeparatorIsUsedAsGiven)
 {
-    EXPECT_EQ(cell_text(12.345, DisplayFormat::Fixed2, '.'), "12.35");
-    EXPECT_EQ(cell_text(12.5, DisplayFormat::General, '.'), "12.5");
+    EXPECT_EQ(cell_text(12.345, GridFormat::Fixed2, '.'), "12.35");
+    EXPECT_EQ(cell_text(12.5, GridFormat::General, '.'), "12.5");
 }
 
 TEST(CellText, NullIsEmptyAndTextStaysAsItIs)
 {
-    EXPECT_EQ(cell_text(FieldValue{}, DisplayFormat::Fixed2, ','), "");
-    EXPECT_EQ(cell_text(FieldValue{std::string("12.05.2014")}, DisplayFormat::Text, ','), "12.05.2014");
-    EXPECT_EQ(cell_text(FieldValue{std::string("1.5")}, DisplayFormat::Fixed2, ','), "1.5");
+    EXPECT_EQ(cell_text(FieldValue{}, GridFormat::Fixed2, ','), "");
+    EXPECT_EQ(cell_text(FieldValue{std::string("12.05.2014")}, GridFormat::Text, ','), "12.05.2014");
+    EXPECT_EQ(cell_text(FieldValue{std::string("1.5")}, GridFormat::Fixed2, ','), "1.5");
 }
 
 TEST(CellText, NonFiniteNumbersDoNotBreakTheGrid)
 {
-    EXPECT_EQ(cell_text(std::numeric_limits<double>::infinity(), DisplayFormat::Fixed2, ','), "INF");
-    EXPECT_EQ(cell_text(std::numeric_limits<double>::quiet_NaN(), DisplayFormat::General, ','), "NAN");
+    EXPECT_EQ(cell_text(std::numeric_limits<double>::infinity(), GridFormat::Fixed2, ','), "INF");
+    EXPECT_EQ(cell_text(std::numeric_limits<double>::quiet_NaN(), GridFormat::General, ','), "NAN");
 }
 
 } // namespace

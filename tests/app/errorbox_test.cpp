@@ -135,13 +135,13 @@ TEST(ErrorBox, AFailingMenuCommandShowsOneBoxAndTheWindowStaysUsable)
     window.attach_table(&table);
     window.enable_button();
 
-    window.N8->trigger();
+    window.N23->trigger();
 
     EXPECT_EQ(box.prompter.messageLines(), std::vector<std::string>{"ЗЕНТ-5: Таблица недоступна."});
     EXPECT_TRUE(prompts.messages.empty());
 
     table.failActive = false;
-    window.N8->trigger();
+    window.N23->trigger();
     EXPECT_EQ(box.prompter.messages.size(), 1u);
 }
 

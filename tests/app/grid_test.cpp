@@ -15,7 +15,7 @@ namespace zent5 {
 namespace {
 
 using A = ColumnAlignment;
-using D = DisplayFormat;
+using D = GridFormat;
 using U = ColumnUnits;
 
 TEST(GridColumns, TheTwelveColumnsInGridOrder)

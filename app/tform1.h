@@ -78,9 +78,12 @@ public:
     void load_layout();
     void save_layout();
 
-    // Commands on the table file (the file commands complete them).
+    // Commands on the table file.
+    void Open_DB(const std::string& path);
     void Save_DB();
     void Close_DB();
+    // Makes a new table at `path` and decodes the downloaded archive into it.
+    void Create_DB(const std::string& path);
 
     // Clears the sort marks and drops the sort index "tab1"; failures are
     // ignored. Used by the sort commands, deleting, appending and the export.

@@ -10,6 +10,8 @@
 
 namespace zent5 {
 
+void TForm1::Open_DB(const std::string& path) { (void)path; }
+
 void TForm1::Save_DB()
 {
     if (!m_state.table_open)

@@ -3,6 +3,8 @@
 
 namespace zent5 {
 
+void TForm1::Create_DB(const std::string& path) { (void)path; }
+
 void TForm1::N2Click() {}
 
 void TForm1::N4Click()

@@ -33,6 +33,7 @@ void SortIndex::build(std::vector<SortKey> keys)
     // eight key bytes, read as one number, settle most text comparisons.
     struct Item {
         uint64_t prefix;
+        double number;
         uint32_t i;
     };
     std::vector<Item> items(keys.size());
@@ -43,7 +44,7 @@ void SortIndex::build(std::vector<SortKey> keys)
             for (size_t k = 0; k < 8; ++k)
                 prefix = (prefix << 8) | (k < t.size() ? uint8_t(t[k]) : 0u);
         }
-        items[i] = Item{prefix, i};
+        items[i] = Item{prefix, keys[i].number, i};
     }
     auto byKey = [&](const Item& a, const Item& b) {
         if (m_kind == Kind::Text) {
@@ -53,7 +54,7 @@ void SortIndex::build(std::vector<SortKey> keys)
             if (c != 0)
                 return m_descending ? c > 0 : c < 0;
         } else {
-            const double x = keys[a.i].number, y = keys[b.i].number;
+            const double x = a.number, y = b.number;
             if (x != y)
                 return m_descending ? x > y : x < y;
         }

@@ -19,7 +19,7 @@ ProgramWindows::ProgramWindows(Prompter& prompter)
 {
     m_form1 = std::make_unique<TForm1>(prompter);
     m_order << m_form1->objectName();
-    m_form2 = create_download_window(m_form1.get());
+    m_form2 = create_download_window(prompter, m_form1.get());
     m_order << m_form2->objectName();
     m_form5 = std::make_unique<TForm5>();
     m_order << m_form5->objectName();

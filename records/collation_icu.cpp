@@ -30,6 +30,12 @@ RussianCollation::RussianCollation()
     if (U_FAILURE(status))
         return;
     ucol_setStrength(c, UCOL_TERTIARY);
+    // The Russian tailoring moves Cyrillic ahead of Latin; the Windows desktop
+    // our tables come from keeps Latin first, so the scripts keep their
+    // common order.
+    const int32_t commonOrder[] = {UCOL_REORDER_CODE_NONE};
+    UErrorCode reorderStatus = U_ZERO_ERROR;
+    ucol_setReorderCodes(c, commonOrder, 1, &reorderStatus);
     m_collator = c;
 }
 

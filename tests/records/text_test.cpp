@@ -30,6 +30,10 @@ TEST(TextSeam, RussianOrder)
     EXPECT_LT(text::compareRussian("ёж", "яма"), 0);
     EXPECT_LT(text::compareRussian("абв", "Абв"), 0); // case-sensitive, lower first
     EXPECT_EQ(text::compareRussian("канат", "канат"), 0);
+    // Latin text sorts before Cyrillic, digits before both.
+    EXPECT_LT(text::compareRussian("zeta", "анкер"), 0);
+    EXPECT_LT(text::compareRussian("12", "anchor"), 0);
+    EXPECT_LT(text::russianSortKey("zeta"), text::russianSortKey("анкер"));
     EXPECT_LT(text::russianSortKey("ёж"), text::russianSortKey("ель"));
     EXPECT_LT(text::russianSortKey("ель"), text::russianSortKey("жук"));
     EXPECT_LT(text::russianSortKey("абв"), text::russianSortKey("Абв"));

@@ -62,7 +62,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate()
 {
-    m_table = nullptr;
+    Dbf1.Close();
     setWindowState(Qt::WindowMaximized);
     set_background(false);
     m_helpFile = help_file_in(QCoreApplication::applicationDirPath().toStdString());

@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "toolargs.h"
 
 #include "print/reportcomposer.h"
 #include "print/reportlayout.h"
@@ -42,42 +43,18 @@ std::unique_ptr<QGuiApplication> startGui()
 // chosen units, as a PDF file.
 int runReport(const std::vector<std::string>& args)
 {
-    bool kgf = false;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--units") {
-            if (i + 1 >= args.size())
-                return usage();
-            const std::string& units = args[++i];
-            if (units == "kn")
-                kgf = false;
-            else if (units == "kgf")
-                kgf = true;
-            else
-                return usage();
-        } else if (args[i].empty() || args[i][0] == '-') {
-            return usage();
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.size() != 2)
+    const auto parsed = parseUnitsAndFiles(args);
+    if (!parsed)
         return usage();
-
-    const std::string& file = files[0];
-    const size_t slash = file.rfind('/');
     DbfTable table;
-    table.setFilePath(slash == std::string::npos ? std::string() : file.substr(0, slash + 1));
-    table.setTableName(slash == std::string::npos ? file : file.substr(slash + 1));
-    // Only reading: the table file is left exactly as it was.
-    table.setExclusive(false);
+    pointAtFileForReading(table, parsed->table);
 
     const auto app = startGui();
     try {
         table.Open();
-        const ComposedReport report = ReportComposer(reportLayoutFor(kgf)).compose(table);
+        const ComposedReport report = ReportComposer(reportLayoutFor(parsed->kgf)).compose(table);
         table.Close();
-        writeReportPdf(report, files[1]);
+        writeReportPdf(report, parsed->output);
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

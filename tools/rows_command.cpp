@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "toolargs.h"
 
 #include "records/error.h"
 #include "table/dbfformat.h"
@@ -43,13 +44,8 @@ int runRows(const std::vector<std::string>& args)
         std::fputs("usage: zent5-tool rows TABLE.db\n", stderr);
         return 2;
     }
-    const std::string& file = args[0];
-    const size_t slash = file.rfind('/');
     DbfTable table;
-    table.setFilePath(slash == std::string::npos ? std::string() : file.substr(0, slash + 1));
-    table.setTableName(slash == std::string::npos ? file : file.substr(slash + 1));
-    // Only reading: the file is left exactly as it was.
-    table.setExclusive(false);
+    pointAtFileForReading(table, args[0]);
     try {
         table.Open();
         std::string out;

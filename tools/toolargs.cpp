@@ -1,0 +1,41 @@
+#include "toolargs.h"
+
+namespace zent5::tool {
+
+std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& args)
+{
+    UnitsAndFiles parsed;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--units") {
+            if (i + 1 >= args.size())
+                return std::nullopt;
+            const std::string& units = args[++i];
+            if (units == "kn")
+                parsed.kgf = false;
+            else if (units == "kgf")
+                parsed.kgf = true;
+            else
+                return std::nullopt;
+        } else if (args[i].empty() || args[i][0] == '-') {
+            return std::nullopt;
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2)
+        return std::nullopt;
+    parsed.table = files[0];
+    parsed.output = files[1];
+    return parsed;
+}
+
+void pointAtFileForReading(DbfTable& table, const std::string& file)
+{
+    const size_t slash = file.rfind('/');
+    table.setFilePath(slash == std::string::npos ? std::string() : file.substr(0, slash + 1));
+    table.setTableName(slash == std::string::npos ? file : file.substr(slash + 1));
+    table.setExclusive(false);
+}
+
+} // namespace zent5::tool

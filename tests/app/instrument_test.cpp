@@ -1,0 +1,479 @@
+// "Создать" and "Дополнить" in the main window, against the instrument
+// simulator on a pseudo-terminal placed as COM1.
+#include "app/datagrid.h"
+#include "app/programstate.h"
+#include "app/programwindows.h"
+#include "app/tform1.h"
+#include "link/tform2.h"
+#include "table/dbfformat.h"
+#include "table/dbftable.h"
+#include "tests/app/testsupport.h"
+#include "tests/tools/tooltestsupport.h"
+
+#include <QAction>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zent5 {
+namespace {
+
+using testing::SimulatorProcess;
+
+const std::string kNotFound =
+    "Ошибка: Прибор не обнаружен! Проверте правильность подключения согласно инструкции!";
+
+// Every question in the order it was asked: message boxes (the error box
+// among them) and the save dialog.
+class OrderedPrompter : public testing::ScriptedPrompter {
+public:
+    std::vector<std::string> order;
+
+    MessageAnswer message(const std::string& caption, const std::string& text, MessageIcon icon,
+                          MessageButtons buttons) override
+    {
+        order.push_back(caption + ": " + text);
+        return ScriptedPrompter::message(caption, text, icon, buttons);
+    }
+    std::optional<std::string> saveFile(const FileDialogRequest& request) override
+    {
+        order.push_back("save dialog");
+        return ScriptedPrompter::saveFile(request);
+    }
+};
+
+// One instrument record as the archive holds it.
+struct Test {
+    uint8_t seconds, minutes, hours, day, month, year;
+    uint16_t force, area;
+    uint8_t diameterCode;
+};
+
+std::string archiveOf(const std::vector<Test>& tests)
+{
+    std::string image;
+    auto u16 = [&image](unsigned v) {
+        image += char(v & 0xFF);
+        image += char(v >> 8);
+    };
+    u16(unsigned(tests.size()));
+    u16(11);
+    for (const Test& t : tests) {
+        image += {char(t.seconds), char(t.minutes), char(t.hours), char(t.day), char(t.month), char(t.year)};
+        u16(t.force);
+        u16(t.area);
+        image += char(t.diameterCode);
+    }
+    return image;
+}
+
+// Every row from the first, one line of the thirteen fields each, as stored.
+std::vector<std::string> rowsOf(DbfTable& table)
+{
+    std::vector<std::string> rows;
+    table.First();
+    while (!table.Eof()) {
+        std::string line;
+        const auto& columns = table.Columns();
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const FieldValue v = table.FieldValueOf(columns[i].name);
+            if (i > 0)
+                line += ',';
+            if (const double* d = std::get_if<double>(&v))
+                line += dbf::shortestText(*d, '.');
+            else if (const std::string* s = std::get_if<std::string>(&v))
+                line += *s;
+        }
+        rows.push_back(line);
+        table.Next();
+    }
+    return rows;
+}
+
+// "N DATE TIME" of each row.
+std::vector<std::string> momentsOf(DbfTable& table)
+{
+    std::vector<std::string> rows;
+    table.First();
+    while (!table.Eof()) {
+        rows.push_back(table.FieldText("N") + " " + table.FieldText("DATE") + " " + table.FieldText("TIME"));
+        table.Next();
+    }
+    return rows;
+}
+
+class InstrumentCommands : public ::testing::Test {
+protected:
+    InstrumentCommands()
+    {
+        // The download window finds its ports through the configuration
+        // folder; every COM number leads nowhere until a simulator takes one.
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.configHome()));
+        set_error_box_prompter(&prompts);
+        form2 = qobject_cast<TForm2*>(&windows.download_window());
+    }
+    ~InstrumentCommands() override
+    {
+        set_error_box_prompter(nullptr);
+        qputenv("XDG_CONFIG_HOME", m_config);
+        testing::dropQuitRequests();
+    }
+
+    std::string path(const std::string& name) const { return folder.path(name); }
+
+    // Runs a command as the menu does, so an error reaches the error box.
+    // A download still waiting after a generous time is cancelled and fails
+    // the test instead of hanging it.
+    void run(QAction* item)
+    {
+        QTimer::singleShot(30000, form2, [this] {
+            if (form2->isVisible()) {
+                ADD_FAILURE() << "the download did not end";
+                form2->Button1Click();
+            }
+        });
+        item->trigger();
+    }
+    void create(const std::string& file)
+    {
+        prompts.files.push_back(file);
+        run(window.N2);
+    }
+    void append() { run(window.N4); }
+
+    // No instrument anywhere, and the search starts at once instead of after
+    // the window's three seconds.
+    void unplug()
+    {
+        folder.block(1);
+        form2->session().setSearchDelayForTesting(10);
+    }
+
+    void writeTable(const std::string& name, int rows)
+    {
+        DbfTable table;
+        table.setFilePath(folder.path(""));
+        table.setTableName(name);
+        table.CreateNew();
+        table.Open();
+        for (int n = 1; n <= rows; ++n) {
+            table.Append();
+            table.SetFieldValue("N", double(n));
+            table.SetFieldValue("DATE", std::string("01.01.2013"));
+            table.SetFieldValue("TIME", std::string("12:00:00"));
+            table.Post();
+        }
+        table.Close();
+    }
+
+    // The table-open look: commands offered, grid shown, lighter background.
+    void expectTableShown()
+    {
+        EXPECT_TRUE(window.state().table_open);
+        EXPECT_TRUE(window.Dbf1.Active());
+        EXPECT_FALSE(window.DataGrid1->isHidden());
+        for (QAction* item : {window.N4, window.N5, window.N7, window.N8, window.N9, window.N23, window.N17,
+                              window.N18, window.N19, window.N33, window.N21, window.N37, window.Excel1})
+            EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+        for (QToolButton* button : {window.ToolButton3, window.ToolButton4, window.ToolButton5})
+            EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+        EXPECT_EQ(window.background_color(), window.palette().color(QPalette::Button));
+        EXPECT_FALSE(window.state().table_changed);
+    }
+    void expectNoTable()
+    {
+        EXPECT_FALSE(window.state().table_open);
+        EXPECT_FALSE(window.Dbf1.Active());
+        EXPECT_TRUE(window.DataGrid1->isHidden());
+        EXPECT_FALSE(window.N4->isEnabled());
+        EXPECT_FALSE(window.N5->isEnabled());
+    }
+
+    testing::ToolFolder folder;
+    testing::FreshSettings settings;
+    OrderedPrompter prompts;
+    ProgramWindows windows{prompts};
+    TForm1& window = windows.main_window();
+    TForm2* form2 = nullptr;
+
+private:
+    QByteArray m_config = qgetenv("XDG_CONFIG_HOME");
+};
+
+TEST_F(InstrumentCommands, CreateMakesATableOfEveryRecordNumberedFromOne)
+{
+    SimulatorProcess sim(folder, 1,
+                         {"--records", "3", "--force", "1234", "--force-step", "100", "--area", "283", "--diameters",
+                          "1,9,14", "--serial", "4321", "--start", "2014-03-05 23:59:58", "--step", "1"});
+    ASSERT_TRUE(sim.ok());
+    ASSERT_NE(form2, nullptr);
+    const std::string defaultDir = window.state().default_dir;
+
+    create(path("t.db"));
+
+    // The save dialog is the only question; a new table reports nothing.
+    EXPECT_EQ(prompts.order, std::vector<std::string>{"save dialog"});
+    ASSERT_EQ(prompts.dialogs.size(), 1u);
+    const FileDialogRequest& request = prompts.dialogs[0].request;
+    EXPECT_TRUE(prompts.dialogs[0].save);
+    EXPECT_EQ(request.fileName, "");
+    EXPECT_EQ(request.filter, "Файлы данных|*.db");
+    EXPECT_EQ(request.filterIndex, 1);
+    EXPECT_EQ(request.defaultExtension, ".db");
+    EXPECT_EQ(request.initialDir, window.dialog_initial_dir());
+    EXPECT_EQ(form2->result(), 1);
+
+    expectTableShown();
+    EXPECT_EQ(window.Dbf1.TableName(), "t.db");
+    EXPECT_EQ(window.Dbf1.FilePath(), path(""));
+    EXPECT_EQ(window.windowTitle().toStdString(), "ЗЕНТ-5");
+    EXPECT_EQ(window.state().default_dir, defaultDir);
+    EXPECT_TRUE(settings.contains("Table_1"));
+
+    const std::vector<std::string> expected = {
+        "1,05.03.2014,23:59:58,4321,12.34,1258,436,4446,28.3,4,проволока,,0.283",
+        "2,05.03.2014,23:59:59,4321,13.34,1360,471.4,4807,28.3,7.5,проволока,,0.283",
+        "3,06.03.2014,00:00:00,4321,14.34,1462,506.7,5167,28.3,9.6,проволока,,0.283",
+    };
+    EXPECT_EQ(rowsOf(window.Dbf1), expected);
+
+    // The file holds the same once the table is closed.
+    window.Dbf1.Close();
+    DbfTable reread;
+    reread.setFilePath(path(""));
+    reread.setTableName("t.db");
+    reread.Open();
+    EXPECT_EQ(rowsOf(reread), expected);
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"t.db"});
+}
+
+TEST_F(InstrumentCommands, CreateAsksToSaveEditsBeforeTheDialogAndStopsWithoutAName)
+{
+    SimulatorProcess sim(folder, 1, {"--records", "2"});
+    ASSERT_TRUE(sim.ok());
+    int downloads = 0;
+    QObject::connect(form2, &QDialog::finished, form2, [&downloads] { ++downloads; });
+    for (const std::optional<std::string>& answer : {std::optional<std::string>(), std::optional<std::string>("")}) {
+        SCOPED_TRACE(answer ? "empty name" : "cancelled");
+        create(path("t.db"));
+        ASSERT_TRUE(window.state().table_open);
+        window.DataGrid1InitEdit();
+        const int downloadsBefore = downloads;
+        prompts.order.clear();
+        prompts.messages.clear();
+        prompts.answers = {MessageAnswer::No};
+        prompts.files = {answer};
+
+        run(window.N2);
+
+        EXPECT_EQ(prompts.order,
+                  (std::vector<std::string>{"ЗЕНТ-5: Сохранить изменения в таблицах ?", "save dialog"}));
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Question);
+        EXPECT_EQ(prompts.messages[0].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(downloads, downloadsBefore) << "no download without a file name";
+        expectNoTable();
+        EXPECT_EQ(window.windowTitle().toStdString(), "ЗЕНТ-5");
+        EXPECT_EQ(folder.files(), std::vector<std::string>{"t.db"});
+    }
+}
+
+TEST_F(InstrumentCommands, CreateReplacesAnExistingFileOnlyAfterADownload)
+{
+    writeTable("t.db", 2);
+    const std::string before = testing::readFile(path("t.db"));
+
+    unplug();
+    create(path("t.db"));
+    EXPECT_EQ(prompts.order, (std::vector<std::string>{"save dialog", kNotFound}));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(form2->result(), 2);
+    expectNoTable();
+    EXPECT_EQ(testing::readFile(path("t.db")), before);
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"t.db"});
+
+    SimulatorProcess sim(folder, 1, {"--records", "1"});
+    ASSERT_TRUE(sim.ok());
+    prompts.order.clear();
+    create(path("t.db"));
+    EXPECT_EQ(prompts.order, std::vector<std::string>{"save dialog"});
+    expectTableShown();
+    EXPECT_EQ(momentsOf(window.Dbf1), std::vector<std::string>{"1 05.03.2014 09:00:00"});
+}
+
+TEST_F(InstrumentCommands, CreateOfADamagedOrEmptyArchiveShowsTheNewTable)
+{
+    const struct {
+        const char* name;
+        std::string image;
+        std::string message;
+        MessageIcon icon;
+    } cases[] = {
+        // The header promises one record of 11 bytes; 10 bytes arrived.
+        {"damaged", archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1}}).substr(0, 10),
+         "ЗЕНТ-5: Архив поврежден: 1 записей по 11 байт не умещаются в 10 принятых байт !", MessageIcon::Error},
+        {"empty", archiveOf({}), "Ошибка: Архив пуст !", MessageIcon::Error},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string image = path(std::string(c.name) + ".bin");
+        testing::writeFile(image, c.image);
+        SimulatorProcess sim(folder, 1, {"--image", QString::fromStdString(image)});
+        ASSERT_TRUE(sim.ok());
+        prompts.order.clear();
+        prompts.messages.clear();
+
+        create(path(std::string(c.name) + ".db"));
+
+        // Told once, and the new table is open, shown and offers its commands.
+        EXPECT_EQ(prompts.order, (std::vector<std::string>{"save dialog", c.message}));
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].icon, c.icon);
+        expectTableShown();
+        EXPECT_EQ(window.Dbf1.TableName(), std::string(c.name) + ".db");
+        EXPECT_EQ(window.Dbf1.VisibleCount(), 0);
+        EXPECT_TRUE(settings.contains("Table_1"));
+    }
+}
+
+TEST_F(InstrumentCommands, CreateInAFolderThatTakesNoFileLeavesNoTable)
+{
+    SimulatorProcess sim(folder, 1, {"--records", "1"});
+    ASSERT_TRUE(sim.ok());
+    create(path("missing/t.db"));
+    ASSERT_EQ(prompts.order.size(), 2u);
+    EXPECT_EQ(prompts.order[1].rfind("ЗЕНТ-5: Cannot create file \"" + path("missing/t.db") + "\". ", 0), 0u)
+        << prompts.order[1];
+    expectNoTable();
+    EXPECT_EQ(folder.files(), std::vector<std::string>{});
+}
+
+TEST_F(InstrumentCommands, AppendAddsOnlyRecordsNewerThanTheLastRow)
+{
+    const std::string first = path("first.bin");
+    testing::writeFile(first, archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1}, {0, 0, 10, 5, 3, 14, 200, 1000, 1}}));
+    {
+        SimulatorProcess sim(folder, 1, {"--image", QString::fromStdString(first)});
+        ASSERT_TRUE(sim.ok());
+        create(path("t.db"));
+        ASSERT_EQ(momentsOf(window.Dbf1),
+                  (std::vector<std::string>{"1 05.03.2014 09:00:00", "2 05.03.2014 10:00:00"}));
+    }
+    // A record equal in time to the last row counts as old; from the first
+    // newer one on every record is added, an older one after it too, and the
+    // numbers go on from the records passed over.
+    const std::string second = path("second.bin");
+    testing::writeFile(second, archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1},
+                                          {0, 0, 10, 5, 3, 14, 200, 1000, 1},
+                                          {1, 0, 10, 5, 3, 14, 300, 1000, 1},
+                                          {59, 59, 23, 4, 3, 14, 400, 1000, 1}}));
+    SimulatorProcess sim(folder, 1, {"--image", QString::fromStdString(second), "--serial", "77"});
+    ASSERT_TRUE(sim.ok());
+    prompts.order.clear();
+
+    append();
+
+    EXPECT_EQ(prompts.order, std::vector<std::string>{"Дополнение: Добавлено записей: 2"});
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Information);
+    expectTableShown();
+    EXPECT_EQ(momentsOf(window.Dbf1), (std::vector<std::string>{"1 05.03.2014 09:00:00", "2 05.03.2014 10:00:00",
+                                                                 "3 05.03.2014 10:00:01", "4 04.03.2014 23:59:59"}));
+    const std::vector<std::string> rows = rowsOf(window.Dbf1);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[2], "3,05.03.2014,10:00:01,77,3,306,30,306,100,4,проволока,,1");
+}
+
+TEST_F(InstrumentCommands, AppendToASortedViewComparesWithTheLastRowOfTheFile)
+{
+    {
+        SimulatorProcess sim(folder, 1, {"--records", "2"});
+        ASSERT_TRUE(sim.ok());
+        create(path("t.db"));
+    }
+    // Sorted by N downwards, the view ends on the oldest test.
+    window.Dbf1.AddIndex("tab1", "N", true);
+    window.Dbf1.setIndexName("tab1");
+    ASSERT_EQ(momentsOf(window.Dbf1),
+              (std::vector<std::string>{"2 05.03.2014 10:00:00", "1 05.03.2014 09:00:00"}));
+    SimulatorProcess sim(folder, 1, {"--records", "3"});
+    ASSERT_TRUE(sim.ok());
+    prompts.order.clear();
+
+    append();
+
+    EXPECT_EQ(prompts.order, std::vector<std::string>{"Дополнение: Добавлено записей: 1"});
+    EXPECT_EQ(window.Dbf1.IndexName(), "");
+    EXPECT_EQ(momentsOf(window.Dbf1), (std::vector<std::string>{"1 05.03.2014 09:00:00", "2 05.03.2014 10:00:00",
+                                                                 "3 05.03.2014 11:00:00"}));
+    expectTableShown();
+}
+
+TEST_F(InstrumentCommands, AppendTwiceFromTheSameInstrumentAddsNothing)
+{
+    SimulatorProcess sim(folder, 1, {"--records", "4"});
+    ASSERT_TRUE(sim.ok());
+    create(path("t.db"));
+    const std::vector<std::string> before = rowsOf(window.Dbf1);
+    ASSERT_EQ(before.size(), 4u);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        prompts.order.clear();
+        append();
+        EXPECT_EQ(prompts.order, std::vector<std::string>{"Дополнение: Добавлено записей: 0"});
+        expectTableShown();
+        EXPECT_EQ(rowsOf(window.Dbf1), before);
+    }
+}
+
+TEST_F(InstrumentCommands, AppendAfterALastRowThatIsNoRealMomentChangesNothing)
+{
+    // The instrument wrote 31 February; such a row cannot be ordered in time.
+    const std::string image = path("archive.bin");
+    testing::writeFile(image, archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1}, {0, 0, 10, 31, 2, 14, 200, 1000, 1}}));
+    SimulatorProcess sim(folder, 1, {"--image", QString::fromStdString(image)});
+    ASSERT_TRUE(sim.ok());
+    create(path("t.db"));
+    const std::vector<std::string> rows = rowsOf(window.Dbf1);
+    ASSERT_EQ(rows.size(), 2u);
+    const std::string before = testing::readFile(path("t.db"));
+    prompts.order.clear();
+
+    append();
+
+    EXPECT_EQ(prompts.order, std::vector<std::string>{"ЗЕНТ-5: '31.02.2014 10:00:00' is not a valid date and time."});
+    expectTableShown();
+    EXPECT_EQ(rowsOf(window.Dbf1), rows);
+    EXPECT_EQ(testing::readFile(path("t.db")), before);
+}
+
+TEST_F(InstrumentCommands, AppendWithoutAnInstrumentChangesNothing)
+{
+    {
+        SimulatorProcess sim(folder, 1, {"--records", "2"});
+        ASSERT_TRUE(sim.ok());
+        create(path("t.db"));
+    }
+    const std::vector<std::string> rows = rowsOf(window.Dbf1);
+    const std::string before = testing::readFile(path("t.db"));
+    unplug();
+    prompts.order.clear();
+
+    append();
+
+    EXPECT_EQ(prompts.order, std::vector<std::string>{kNotFound});
+    EXPECT_EQ(form2->result(), 2);
+    expectTableShown();
+    EXPECT_EQ(rowsOf(window.Dbf1), rows);
+    EXPECT_EQ(testing::readFile(path("t.db")), before);
+}
+
+} // namespace
+} // namespace zent5

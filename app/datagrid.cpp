@@ -1,10 +1,14 @@
 #include "app/datagrid.h"
 
+#include "app/errorbox.h"
 #include "app/qtcolumnlook.h"
+#include "app/tablerows.h"
+#include "table/dbftable.h"
 
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QMouseEvent>
 
 #include <algorithm>
 
@@ -27,10 +31,13 @@ private:
 } // namespace
 
 DataGrid::DataGrid(QWidget* parent)
-    : QTableView(parent), m_columns(GridColumns::measurement()), m_model(m_columns)
+    : QTableView(parent), m_columns(GridColumns::measurement()), m_model(m_columns), m_delegate(m_columns)
 {
     setObjectName(QStringLiteral("DataGrid1"));
     setModel(&m_model);
+    setItemDelegate(&m_delegate);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &DataGrid::onCurrentChanged);
+    connect(&m_model, &QAbstractItemModel::modelReset, this, &DataGrid::followTable);
 
     ColumnFont gridFont;
     setFont(qt_font(gridFont));
@@ -58,6 +65,7 @@ DataGrid::DataGrid(QWidget* parent)
     titles->setSortIndicatorShown(true);
 
     connect(titles, &QHeaderView::sectionClicked, this, &DataGrid::onTitleClicked);
+    titles->viewport()->installEventFilter(this);
     connect(titles, &QHeaderView::sectionResized, this, &DataGrid::onSectionResized);
     // The header moves its own arrow on a click; the marks of the columns
     // decide where it is.
@@ -67,6 +75,101 @@ DataGrid::DataGrid(QWidget* parent)
     });
 
     applyColumns();
+}
+
+DataGrid::~DataGrid()
+{
+    // The editor and the model must not reach the table while the view
+    // comes down; the table may be gone already.
+    m_table = nullptr;
+    m_model.setRowSource(nullptr);
+}
+
+void DataGrid::setTable(DbfTable* table)
+{
+    dropPendingEdit();
+    m_table = table;
+    std::unique_ptr<TableRows> rows;
+    if (table) {
+        std::vector<std::string> fields;
+        for (const GridColumn& c : m_columns)
+            fields.push_back(c.field);
+        rows = std::make_unique<TableRows>(*table, std::move(fields));
+    }
+    m_model.setRowSource(rows.get());
+    m_tableRows = std::move(rows);
+}
+
+void DataGrid::refreshRows() { m_model.refresh(); }
+
+int DataGrid::firstVisibleColumn() const
+{
+    const std::vector<int> shown = m_columns.visibleIndexes();
+    return shown.empty() ? 0 : shown.front();
+}
+
+void DataGrid::followTable()
+{
+    if (!m_tableRows || !m_table || !m_table->Active())
+        return;
+    const int row = m_tableRows->rowOf(m_table->RecNo());
+    if (row < 0)
+        return;
+    int column = currentColumn();
+    if (column < 0 || column >= m_columns.size() || isColumnHidden(column))
+        column = firstVisibleColumn();
+    const QModelIndex index = m_model.index(row, column);
+    // Only the cell cursor moves: the selection stays what the user chose.
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    scrollTo(index);
+}
+
+void DataGrid::commitPendingEdit()
+{
+    if (QWidget* editor = m_delegate.openEditor()) {
+        commitData(editor);
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    if (m_tableRows && m_tableRows->postPending())
+        m_model.reloadKeepingRows();
+}
+
+void DataGrid::dropPendingEdit()
+{
+    if (QWidget* editor = m_delegate.openEditor())
+        QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Tab and Shift+Tab in the editor move to the next cell without
+    // opening an editor there.
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        const QModelIndex next = moveCursor(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious,
+                                            Qt::NoModifier);
+        if (next.isValid())
+            selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        return;
+    }
+    QTableView::closeEditor(editor, hint);
+}
+
+void DataGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex&)
+{
+    // The whole row of the cell cursor is painted as current.
+    viewport()->update();
+    if (!current.isValid())
+        return;
+    m_lastColumn = current.column();
+    if (!m_tableRows)
+        return;
+    run_guarded([&] {
+        // Leaving a row posts its edit, and a sorted view may place the
+        // row elsewhere.
+        if (m_tableRows->follow(current.row()))
+            m_model.reloadKeepingRows();
+    });
 }
 
 void DataGrid::applyColumns()
@@ -96,7 +199,7 @@ int DataGrid::shownWidth(int column) const
 int DataGrid::currentColumn() const
 {
     const QModelIndex current = currentIndex();
-    return current.isValid() ? current.column() : -1;
+    return current.isValid() ? current.column() : m_lastColumn;
 }
 
 std::vector<int> DataGrid::selectedRows() const
@@ -164,9 +267,24 @@ void DataGrid::showSortMark()
     horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
+bool DataGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    // The header reports a click without its keys; the release that makes
+    // the click carries them.
+    if (watched == horizontalHeader()->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_titleClickKeys.reset();
+        else if (event->type() == QEvent::MouseButtonRelease)
+            m_titleClickKeys = static_cast<QMouseEvent*>(event)->modifiers();
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
 void DataGrid::onTitleClicked(int section)
 {
-    const bool ctrl = QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier);
+    const Qt::KeyboardModifiers keys = m_titleClickKeys.value_or(QGuiApplication::keyboardModifiers());
+    m_titleClickKeys.reset();
+    const bool ctrl = keys.testFlag(Qt::ControlModifier);
     const bool changed = m_columns.titleClick(section, ctrl);
     showSortMark();
     if (changed)

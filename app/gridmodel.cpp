@@ -1,10 +1,13 @@
 #include "app/gridmodel.h"
 
 #include "app/cellformat.h"
+#include "app/errorbox.h"
 #include "app/qtcolumnlook.h"
 #include "records/text.h"
 
 #include <QBrush>
+
+#include <vector>
 
 namespace zent5 {
 
@@ -13,17 +16,46 @@ GridModel::GridModel(const GridColumns& columns, QObject* parent)
 {
 }
 
-void GridModel::setRowSource(const GridRowSource* source)
+void GridModel::setRowSource(GridRowSource* source)
 {
     beginResetModel();
     m_source = source;
+    if (m_source)
+        m_source->reload();
     endResetModel();
 }
 
 void GridModel::refresh()
 {
     beginResetModel();
+    if (m_source)
+        m_source->reload();
     endResetModel();
+}
+
+void GridModel::reloadKeepingRows()
+{
+    if (!m_source)
+        return;
+    const int before = m_source->rowCount();
+    emit layoutAboutToBeChanged();
+    const QModelIndexList from = persistentIndexList();
+    std::vector<uint64_t> keys;
+    keys.reserve(size_t(from.size()));
+    for (const QModelIndex& index : from)
+        keys.push_back(m_source->rowKey(index.row()));
+    m_source->reload();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (qsizetype i = 0; i < from.size(); ++i) {
+        const int row = m_source->rowOfKey(keys[size_t(i)]);
+        to.push_back(row < 0 ? QModelIndex() : index(row, from[i].column()));
+    }
+    changePersistentIndexList(from, to);
+    emit layoutChanged();
+    // Rows came or went: a re-layout cannot say so, a reset can.
+    if (m_source->rowCount() != before)
+        refresh();
 }
 
 void GridModel::columnsChanged()
@@ -67,6 +99,31 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || !m_source || index.row() >= rowCount() ||
+        !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const GridColumn& column = m_columns[index.column()];
+    const std::string typed = value.toString().toStdString();
+    FieldValue stored;
+    if (column.format == GridFormat::Text) {
+        if (!comment_fits(typed))
+            return false;
+        stored = typed;
+    } else {
+        const std::optional<FieldValue> number = typed_number(typed, m_decimalSeparator);
+        if (!number)
+            return false;
+        stored = *number;
+    }
+    bool written = false;
+    run_guarded([&] { written = m_source->setValue(index.row(), column.field, stored); });
+    if (written)
+        emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
+    return written;
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const

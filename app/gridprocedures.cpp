@@ -16,6 +16,13 @@ void clear_sort_marks(DataGrid& grid)
     grid.applyColumns();
 }
 
+void clear_colors(DataGrid& grid)
+{
+    for (GridColumn& c : grid.columns())
+        c.Color = clNone;
+    grid.applyColumns();
+}
+
 void fit_columns(DataGrid& grid)
 {
     grid.setAutoFit(false);

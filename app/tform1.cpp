@@ -43,6 +43,7 @@ TForm1::TForm1(Prompter& prompter, QWidget* parent) : QMainWindow(parent), m_pro
     auto* layout = new QVBoxLayout(m_clientArea);
     layout->setContentsMargins(0, 0, 0, 0);
     DataGrid1 = new DataGrid(m_clientArea);
+    DataGrid1->setTable(&Dbf1);
     layout->addWidget(DataGrid1);
     setCentralWidget(m_clientArea);
 
@@ -58,7 +59,11 @@ TForm1::TForm1(Prompter& prompter, QWidget* parent) : QMainWindow(parent), m_pro
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The grid outlives Dbf1 by a moment while the window comes down.
+    DataGrid1->setTable(nullptr);
+}
 
 void TForm1::FormCreate()
 {

@@ -82,6 +82,10 @@ public:
     void Open_DB(const std::string& path);
     void Save_DB();
     void Close_DB();
+    // Closes and opens the table again, which writes everything to the file.
+    // When the opening fails, shows why and leaves the window in its
+    // no-table state; false then.
+    bool reopen_table();
     // Makes a new table at `path` and decodes the downloaded archive into it.
     void Create_DB(const std::string& path);
 
@@ -183,6 +187,8 @@ private:
     Tform6* m_form6 = nullptr;
     TForm3* m_form3 = nullptr;
     ReportCommands m_reports;
+    // The colour dialog opens with the colour chosen in it last.
+    uint32_t m_lastColor = 0x000000;
 };
 
 } // namespace zent5

@@ -1,0 +1,319 @@
+#include "app/applicationtitle.h"
+#include "app/gridlayout.h"
+#include "tests/app/tablewindow.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include <fstream>
+
+namespace zent5 {
+namespace {
+
+using testing::read_table;
+using testing::ScriptedPrompter;
+using testing::TableWindow;
+
+using FileCommands = TableWindow;
+
+TEST_F(FileCommands, OpeningShowsTheRowsAndNamesTheTableInTheCaption)
+{
+    TForm1 w(prompts);
+    const std::string file = may();
+    openByMenu(w, file);
+
+    ASSERT_EQ(prompts.dialogs.size(), 1u);
+    const FileDialogRequest& asked = prompts.dialogs[0].request;
+    EXPECT_FALSE(prompts.dialogs[0].save);
+    EXPECT_EQ(asked.filter, "Базы данных|*.db");
+    EXPECT_EQ(asked.filterIndex, 1);
+    EXPECT_EQ(asked.defaultExtension, ".db");
+    EXPECT_EQ(asked.initialDir, w.dialog_initial_dir());
+    EXPECT_EQ(asked.fileName, "");
+
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(errors.prompter.messages.empty());
+    EXPECT_EQ(w.windowTitle().toStdString(), "May - ЗЕНТ-5");
+    EXPECT_EQ(application_title(), "May - ЗЕНТ-5");
+    EXPECT_TRUE(w.state().table_open);
+    EXPECT_FALSE(w.state().table_changed);
+    EXPECT_EQ(w.state().default_dir, folder());
+    EXPECT_TRUE(w.Dbf1.Active());
+    EXPECT_FALSE(grid(w).isHidden());
+    EXPECT_TRUE(w.N5->isEnabled());
+    EXPECT_TRUE(w.ToolButton3->isEnabled());
+    EXPECT_EQ(w.background_color(), w.palette().color(QPalette::Button));
+
+    EXPECT_EQ(shownNs(w), (std::vector<int>{1, 2, 3, 4, 5}));
+    const std::string point(1, grid(w).gridModel().decimalSeparator());
+    EXPECT_EQ(cell(w, 1, "P"), "50" + point + "00");
+    EXPECT_EQ(cell(w, 3, "COMMENT"), "четвёртый");
+    EXPECT_EQ(cell(w, 0, "DATE"), "05.03.2014");
+    EXPECT_EQ(grid(w).currentIndex().row(), 0) << "the grid stands on the table's first row";
+    EXPECT_TRUE(settings.contains("Table_1")) << "a missing layout is written at the first opening";
+}
+
+TEST_F(FileCommands, ATableThatCannotBeOpenedIsCalledDamaged)
+{
+    const std::string locked = may();
+    DbfTable holder; // another opener holds the table exclusively
+    holder.setFilePath(folder());
+    holder.setTableName("May.db");
+    holder.Open();
+    const std::string notATable = path("notes.db");
+    std::ofstream(notATable) << "this is not a table";
+
+    const std::pair<const char*, std::string> cases[] = {
+        {"typed name of a missing file", path("June.db")},
+        {"not a table file", notATable},
+        {"table held by another program", locked},
+    };
+    for (const auto& [what, file] : cases) {
+        SCOPED_TRACE(what);
+        ScriptedPrompter asked;
+        TForm1 w(asked);
+        asked.files.push_back(file);
+        w.N3->trigger();
+
+        ASSERT_EQ(asked.messages.size(), 1u);
+        EXPECT_EQ(asked.messages[0].caption, "Ошибка");
+        EXPECT_EQ(asked.messages[0].text, "База данных повреждена !");
+        EXPECT_EQ(asked.messages[0].icon, MessageIcon::Error);
+        EXPECT_EQ(asked.messages[0].buttons, MessageButtons::Ok);
+        EXPECT_FALSE(w.state().table_open);
+        EXPECT_FALSE(w.Dbf1.Active());
+        EXPECT_TRUE(grid(w).isHidden());
+        EXPECT_FALSE(w.N5->isEnabled());
+        EXPECT_EQ(w.windowTitle().toStdString(), "ЗЕНТ-5");
+        EXPECT_EQ(w.background_color(), w.palette().color(QPalette::Dark));
+        EXPECT_EQ(w.state().default_dir, folder()) << "the directory is taken before the open";
+    }
+    EXPECT_TRUE(errors.prompter.messages.empty());
+}
+
+TEST_F(FileCommands, ACancelledOrEmptyOpenDialogLeavesTheOpenTableAlone)
+{
+    TForm1 w(prompts);
+    openByMenu(w, may());
+    w.DataGrid1InitEdit(); // unsaved edits would bring the save prompt
+    for (const std::optional<std::string>& answer : {std::optional<std::string>(), std::optional<std::string>("")}) {
+        prompts.files.push_back(answer);
+        w.N3->trigger();
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(w.state().table_open);
+    EXPECT_EQ(w.windowTitle().toStdString(), "May - ЗЕНТ-5");
+    EXPECT_EQ(shownNs(w).size(), 5u);
+}
+
+TEST_F(FileCommands, OpeningAnotherTableAsksAboutUnsavedEditsAfterTheDialog)
+{
+    TForm1 w(prompts);
+    openByMenu(w, may());
+    const std::string june = path("June.db");
+    testing::write_table(june, {{7, 1, ""}});
+    w.DataGrid1InitEdit();
+
+    prompts.answers.push_back(MessageAnswer::No);
+    openByMenu(w, june);
+
+    ASSERT_EQ(prompts.dialogs.size(), 2u);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].caption, "ЗЕНТ-5");
+    EXPECT_EQ(prompts.messages[0].text, "Сохранить изменения в таблицах ?");
+    EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(prompts.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(w.windowTitle().toStdString(), "June - ЗЕНТ-5");
+    EXPECT_EQ(shownNs(w), std::vector<int>{7});
+    EXPECT_FALSE(w.state().table_changed);
+}
+
+TEST_F(FileCommands, SavingKeepsTheSortAndStandsOnTheFirstRow)
+{
+    TForm1 w(prompts);
+    show(w);
+    const std::string file = may();
+    openByMenu(w, file);
+    clickTitle(w, "P");
+    ASSERT_EQ(shownNs(w), (std::vector<int>{2, 4, 1, 5, 3}));
+    grid(w).setCurrentIndex(grid(w).model()->index(3, 0));
+    w.DataGrid1InitEdit();
+
+    w.N5->trigger();
+
+    EXPECT_TRUE(errors.prompter.messages.empty());
+    EXPECT_EQ(shownNs(w), (std::vector<int>{2, 4, 1, 5, 3}));
+    EXPECT_TRUE(exists(path("May.mdx")));
+    EXPECT_EQ(w.Dbf1.IndexName(), "tab1");
+    EXPECT_EQ(grid(w).columns().find("P")->TitleState, GridTitleState::tsSortedUp);
+    EXPECT_EQ(grid(w).currentIndex().row(), 0);
+    EXPECT_EQ(w.Dbf1.RecNo(), 2u);
+    EXPECT_FALSE(w.state().table_changed);
+    EXPECT_TRUE(w.state().table_open);
+}
+
+TEST_F(FileCommands, ClosingRemovesTheSortIndexFileAndTheNextOpeningShowsFileOrder)
+{
+    TForm1 w(prompts);
+    show(w);
+    const std::string file = may();
+    openByMenu(w, file);
+    clickTitle(w, "P");
+    ASSERT_TRUE(exists(path("May.mdx")));
+
+    w.N7->trigger();
+
+    EXPECT_TRUE(prompts.messages.empty()) << "sorting is not an edit";
+    EXPECT_FALSE(exists(path("May.mdx")));
+    EXPECT_FALSE(w.Dbf1.Active());
+    EXPECT_FALSE(w.state().table_open);
+    EXPECT_TRUE(grid(w).isHidden());
+    EXPECT_EQ(grid(w).model()->rowCount(), 0);
+    EXPECT_FALSE(w.N7->isEnabled());
+    EXPECT_EQ(w.windowTitle().toStdString(), "ЗЕНТ-5");
+    EXPECT_EQ(w.background_color(), w.palette().color(QPalette::Dark));
+    EXPECT_NE(settings.value("Table_1").indexOf(QStringLiteral("TitleState")), -1)
+        << "the mark is stored with the layout";
+
+    openByMenu(w, file);
+    EXPECT_EQ(shownNs(w), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(grid(w).columns().find("P")->TitleState, GridTitleState::tsSortedUp) << "only a mark";
+    clickTitle(w, "P");
+    EXPECT_EQ(grid(w).columns().find("P")->TitleState, GridTitleState::tsSortedDown);
+    EXPECT_EQ(shownNs(w), (std::vector<int>{3, 5, 1, 2, 4}));
+}
+
+// Types a comment into the third row's editor; the edit stays pending while
+// the cell cursor stays on that row.
+void typeComment(DataGrid& grid, const QString& text)
+{
+    const QModelIndex at = grid.model()->index(2, grid.columns().indexOf("COMMENT"));
+    grid.setCurrentIndex(at);
+    grid.edit(at);
+    auto* editor = grid.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    testing::type_text(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor commits on its next turn
+}
+
+TEST_F(FileCommands, ClosingAfterACommentEditAsksAndKeepsOrDropsThePendingRow)
+{
+    struct Case {
+        const char* what;
+        bool leaveRow;
+        MessageAnswer answer;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"Yes saves the pending row", false, MessageAnswer::Yes, "проверено"},
+        {"No drops the pending row", false, MessageAnswer::No, "третий"},
+        {"No keeps a row written on leaving it", true, MessageAnswer::No, "проверено"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedPrompter asked;
+        TForm1 w(asked);
+        show(w);
+        const std::string file = may();
+        asked.files.push_back(file);
+        w.N3->trigger();
+
+        typeComment(grid(w), QStringLiteral("проверено"));
+        EXPECT_TRUE(w.state().table_changed) << "an edit start marks the table changed";
+        EXPECT_EQ(cell(w, 2, "COMMENT"), "проверено");
+        if (c.leaveRow)
+            grid(w).setCurrentIndex(grid(w).model()->index(4, 0));
+        EXPECT_EQ(read_table(file).comments[2], c.leaveRow ? "проверено" : "третий");
+
+        asked.answers.push_back(c.answer);
+        w.N7->trigger();
+        ASSERT_EQ(asked.messageLines(), std::vector<std::string>{"ЗЕНТ-5: Сохранить изменения в таблицах ?"});
+        EXPECT_FALSE(w.state().table_changed);
+        EXPECT_EQ(read_table(file).comments[2], c.stored);
+        EXPECT_FALSE(w.Dbf1.Active());
+    }
+    EXPECT_TRUE(errors.prompter.messages.empty());
+}
+
+TEST_F(FileCommands, ClosingTheWindowClosesTheTableWithThePrompt)
+{
+    const std::string file = may();
+    {
+        TForm1 w(prompts);
+        show(w);
+        openByMenu(w, file);
+        clickTitle(w, "P");
+        typeComment(grid(w), QStringLiteral("на закрытии"));
+        prompts.answers.push_back(MessageAnswer::Yes);
+        w.close();
+        EXPECT_EQ(prompts.messages.size(), 1u);
+        EXPECT_FALSE(w.Dbf1.Active());
+    }
+    EXPECT_FALSE(exists(path("May.mdx")));
+    EXPECT_EQ(read_table(file).comments[0], "на закрытии") << "the third row shown, sorted by force";
+    EXPECT_EQ(settings.value("Default_dir").toStdString(), folder());
+}
+
+TEST_F(FileCommands, ExitEndsWithoutTheCloseSequence)
+{
+    const std::string file = may();
+    QString layout, dir;
+    {
+        TForm1 w(prompts);
+        show(w);
+        openByMenu(w, file);
+        clickTitle(w, "P");
+        layout = settings.value("Table_1");
+        dir = settings.value("Default_dir");
+        typeComment(grid(w), QStringLiteral("не сохранится"));
+
+        w.N11->trigger();
+
+        EXPECT_TRUE(prompts.messages.empty());
+        EXPECT_EQ(settings.value("Table_1"), layout);
+        EXPECT_EQ(settings.value("Default_dir"), dir);
+        EXPECT_TRUE(w.Dbf1.Active()) << "the table closes only as the program ends";
+    }
+    EXPECT_TRUE(exists(path("May.mdx"))) << "no close sequence removed it";
+    EXPECT_EQ(read_table(file).comments[0], "первый") << "the pending edit is dropped";
+    EXPECT_TRUE(errors.prompter.messages.empty());
+}
+
+TEST_F(FileCommands, AFailedReopeningWhenSavingLeavesNoTableBehindTheGrid)
+{
+    TForm1 w(prompts);
+    show(w);
+    const std::string file = may();
+    openByMenu(w, file);
+    clickTitle(w, "P");
+    std::filesystem::remove(file); // gone from under the window
+
+    w.N5->trigger();
+
+    ASSERT_EQ(errors.prompter.messages.size(), 1u);
+    EXPECT_EQ(errors.prompter.messages[0].text, "Open: file not found: \"" + file + "\".");
+    EXPECT_EQ(errors.prompter.messages[0].icon, MessageIcon::Error);
+    EXPECT_FALSE(w.Dbf1.Active());
+    EXPECT_FALSE(w.state().table_open);
+    EXPECT_FALSE(w.state().table_changed);
+    EXPECT_TRUE(grid(w).isHidden());
+    EXPECT_EQ(grid(w).model()->rowCount(), 0);
+    EXPECT_FALSE(w.N5->isEnabled());
+    EXPECT_TRUE(w.N3->isEnabled());
+    EXPECT_EQ(w.windowTitle().toStdString(), "ЗЕНТ-5");
+    EXPECT_EQ(w.background_color(), w.palette().color(QPalette::Dark));
+    EXPECT_FALSE(exists(path("May.mdx")));
+
+    // Everything after goes on as with no table.
+    w.N7->trigger();
+    w.N37->trigger();
+    w.N21->trigger();
+    EXPECT_EQ(errors.prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+} // namespace
+} // namespace zent5

@@ -1,0 +1,332 @@
+#include "tests/app/tablewindow.h"
+
+#include <QBrush>
+#include <QAction>
+#include <QLineEdit>
+
+namespace zent5 {
+namespace {
+
+using testing::read_table;
+using testing::ScriptedPrompter;
+using testing::TableWindow;
+
+class ViewCommands : public TableWindow {
+protected:
+    void SetUp() override
+    {
+        file = may();
+        show(w);
+        openByMenu(w, file);
+        ASSERT_TRUE(w.state().table_open);
+    }
+    void TearDown() override { EXPECT_TRUE(errors.prompter.messages.empty()) << errors.prompter.messageLines()[0]; }
+
+    GridTitleState mark(const char* field) { return grid(w).columns().find(field)->TitleState; }
+    bool sortFileExists() { return exists(path("May.mdx")); }
+    void select(std::initializer_list<int> rows)
+    {
+        grid(w).clearSelection();
+        for (int row : rows)
+            grid(w).selectionModel()->select(grid(w).model()->index(row, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    void setCurrent(int row, const char* field)
+    {
+        grid(w).selectionModel()->setCurrentIndex(grid(w).model()->index(row, column(w, field)),
+                                                  QItemSelectionModel::NoUpdate);
+    }
+
+    TForm1 w{prompts};
+    std::string file;
+};
+
+// Forces in file order: 30, 50, 10, 50, 20 (N 1 to 5).
+TEST_F(ViewCommands, TitleClicksOnForceSortLargestFirstThenSmallestAndCtrlClickRestoresFileOrder)
+{
+    using T = GridTitleState;
+    struct Step {
+        Qt::KeyboardModifiers keys;
+        T mark;
+        std::vector<int> ns;
+        bool sortFile;
+    };
+    const Step steps[] = {
+        {Qt::NoModifier, T::tsSortedUp, {2, 4, 1, 5, 3}, true},
+        {Qt::NoModifier, T::tsSortedDown, {3, 5, 1, 2, 4}, true},
+        {Qt::NoModifier, T::tsSortedUp, {2, 4, 1, 5, 3}, true},
+        {Qt::ControlModifier, T::tsSortedNone, {1, 2, 3, 4, 5}, false},
+        {Qt::ControlModifier, T::tsSortedNone, {1, 2, 3, 4, 5}, false},
+    };
+    int step = 0;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(++step);
+        clickTitle(w, "P", s.keys);
+        EXPECT_EQ(mark("P"), s.mark);
+        EXPECT_EQ(shownNs(w), s.ns);
+        EXPECT_EQ(sortFileExists(), s.sortFile);
+    }
+    EXPECT_FALSE(w.state().table_changed) << "sorting is not an edit";
+}
+
+TEST_F(ViewCommands, ClickingAnotherTitleMovesTheOnlyMarkAndSortsByThatColumn)
+{
+    clickTitle(w, "P");
+    clickTitle(w, "N");
+    EXPECT_EQ(mark("P"), GridTitleState::tsSortedNone);
+    EXPECT_EQ(mark("N"), GridTitleState::tsSortedUp);
+    EXPECT_EQ(shownNs(w), (std::vector<int>{5, 4, 3, 2, 1}));
+}
+
+TEST_F(ViewCommands, TheCellCursorStaysOnItsRecordWhenTheOrderChanges)
+{
+    setCurrent(2, "COMMENT"); // N 3, the smallest force
+    clickTitle(w, "P");
+    EXPECT_EQ(grid(w).currentIndex().row(), 4);
+    EXPECT_EQ(grid(w).currentIndex().column(), column(w, "COMMENT"));
+    EXPECT_EQ(w.Dbf1.RecNo(), 3u);
+}
+
+TEST_F(ViewCommands, RemovingTheSortGivesFileOrderAndDropsTheIndexFile)
+{
+    clickTitle(w, "P");
+    w.N33->trigger();
+    EXPECT_EQ(mark("P"), GridTitleState::tsSortedNone);
+    EXPECT_EQ(shownNs(w), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_FALSE(sortFileExists());
+    EXPECT_EQ(w.Dbf1.IndexName(), "");
+    w.N33->trigger(); // nothing to remove
+    EXPECT_EQ(shownNs(w), (std::vector<int>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(ViewCommands, DeletingTwoSelectedRowsAsksNothingAndPacksTheFile)
+{
+    clickTitle(w, "P");
+    select({0, 2}); // N 2 and N 1 in the sorted view
+    w.DataGrid1InitEdit();
+
+    w.N21->trigger();
+
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(shownNs(w), (std::vector<int>{3, 4, 5}));
+    EXPECT_EQ(mark("P"), GridTitleState::tsSortedNone);
+    EXPECT_FALSE(sortFileExists());
+    EXPECT_FALSE(w.state().table_changed);
+    EXPECT_TRUE(grid(w).selectedRows().empty());
+    EXPECT_EQ(w.Dbf1.RecordCount(), 3u);
+
+    w.N7->trigger();
+    const testing::StoredTable stored = read_table(file);
+    EXPECT_EQ(stored.records, 3u) << "the deleted records left the file";
+    EXPECT_EQ(stored.ns, (std::vector<int>{3, 4, 5}));
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ViewCommands, DeletingWithoutASelectionTakesTheCurrentRow)
+{
+    grid(w).clearSelection();
+    setCurrent(3, "N");
+    w.PopupDelete->trigger();
+    EXPECT_EQ(shownNs(w), (std::vector<int>{1, 2, 3, 5}));
+    EXPECT_EQ(read_table(file).records, 4u) << "packed at once";
+}
+
+TEST_F(ViewCommands, DeletingTheLastRowsEmptiesTheTableAndThenReportsTheEmptyTable)
+{
+    select({0, 1, 2, 3, 4});
+    w.N21->trigger();
+    EXPECT_EQ(grid(w).model()->rowCount(), 0);
+    EXPECT_TRUE(w.state().table_open);
+
+    w.N21->trigger();
+    ASSERT_EQ(errors.prompter.messages.size(), 1u);
+    EXPECT_EQ(errors.prompter.messages[0].text, "Cannot perform this operation on an empty dataset.");
+    errors.prompter.messages.clear();
+}
+
+TEST_F(ViewCommands, RenumberingWhileSortedByForceNumbersInTheShownOrder)
+{
+    clickTitle(w, "P");
+    w.N37->trigger();
+    EXPECT_EQ(shownNs(w), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(mark("P"), GridTitleState::tsSortedUp) << "renumbering keeps the sort";
+    EXPECT_TRUE(sortFileExists());
+    EXPECT_FALSE(w.state().table_changed);
+
+    w.N7->trigger();
+    EXPECT_TRUE(prompts.messages.empty()) << "renumbering is not an edit";
+    EXPECT_EQ(read_table(file).ns, (std::vector<int>{3, 1, 5, 2, 4}));
+    openByMenu(w, file);
+    EXPECT_EQ(shownNs(w), (std::vector<int>{3, 1, 5, 2, 4})) << "file order with the new numbers";
+}
+
+TEST_F(ViewCommands, RenumberingWhileSortedByTheNumberGivesEachRowOneNumber)
+{
+    // Shown 5, 4, 3, 2, 1: the row numbered 1 moves to the end of the view
+    // at once, and a walk of the live view would meet it again.
+    clickTitle(w, "N");
+    w.N37->trigger();
+    EXPECT_EQ(shownNs(w), (std::vector<int>{5, 4, 3, 2, 1}));
+    EXPECT_EQ(read_table(file).ns, (std::vector<int>{5, 4, 3, 2, 1}));
+}
+
+TEST_F(ViewCommands, AColourOnTheCommentColumnSurvivesCloseReopenAndRestart)
+{
+    const int comment = column(w, "COMMENT");
+    setCurrent(0, "COMMENT");
+    prompts.colors = {0x00FF00, std::nullopt, 0x0000FF};
+    w.N17->trigger();
+    EXPECT_EQ(grid(w).columns()[comment].Color, 0x00FF00u);
+    EXPECT_EQ(grid(w).model()->index(1, comment).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(0, 255, 0));
+    w.PopupSetColor->trigger(); // cancelled
+    EXPECT_EQ(grid(w).columns()[comment].Color, 0x00FF00u);
+    EXPECT_EQ(prompts.colorRequests, (std::vector<uint32_t>{0x000000, 0x00FF00})) << "black first, then the last chosen";
+    EXPECT_FALSE(w.state().table_changed) << "colours are not edits";
+
+    w.N7->trigger();
+    EXPECT_TRUE(prompts.messages.empty());
+    openByMenu(w, file);
+    EXPECT_EQ(grid(w).columns()[comment].Color, 0x00FF00u);
+    w.N7->trigger();
+
+    ScriptedPrompter asked;
+    TForm1 restarted(asked);
+    asked.files.push_back(file);
+    restarted.N3->trigger();
+    EXPECT_EQ(restarted.DataGrid1->columns()[comment].Color, 0x00FF00u);
+    EXPECT_EQ(restarted.DataGrid1->columns().find("N")->Color, clNone);
+}
+
+TEST_F(ViewCommands, RemovingColoursTakesTheCurrentColumnOrAllIncludingHiddenOnes)
+{
+    grid(w).columns().find("P_KG")->Color = 0x0000FF; // hidden with kN
+    grid(w).columns().find("D")->Color = 0x0000FF;
+    grid(w).columns().find("COMMENT")->Color = 0x0000FF;
+    grid(w).applyColumns();
+
+    setCurrent(0, "D");
+    w.N18->trigger();
+    EXPECT_EQ(grid(w).columns().find("D")->Color, clNone);
+    EXPECT_EQ(grid(w).columns().find("COMMENT")->Color, 0x0000FFu);
+
+    w.PopupRemoveColors->trigger();
+    for (const GridColumn& c : grid(w).columns())
+        EXPECT_EQ(c.Color, clNone) << c.field;
+}
+
+TEST_F(ViewCommands, FittingGivesTheShownColumnsEqualWidths)
+{
+    w.N23->trigger();
+    std::vector<int> widths;
+    for (int i = 0; i < grid(w).columns().size(); ++i)
+        if (!grid(w).isColumnHidden(i))
+            widths.push_back(grid(w).columnWidth(i));
+    ASSERT_EQ(widths.size(), 9u);
+    const auto [least, most] = std::minmax_element(widths.begin(), widths.end());
+    EXPECT_LE(*most - *least, 1);
+}
+
+TEST_F(ViewCommands, TheCommentEditorRefusesWhatTheTableCannotKeep)
+{
+    const QModelIndex at = grid(w).model()->index(0, column(w, "COMMENT"));
+    grid(w).setCurrentIndex(at);
+    grid(w).edit(at);
+    auto* editor = grid(w).findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(w.state().table_changed) << "set when the edit starts";
+
+    const struct {
+        const char* what;
+        QString typed;
+        QString kept;
+    } cases[] = {
+        {"Cyrillic, digits and signs of code page 1251", QStringLiteral("анкер №5 € ё"),
+         QStringLiteral("анкер №5 € ё")},
+        {"a character code page 1251 lacks", QStringLiteral("a中b"), QStringLiteral("ab")},
+        {"more than 100 characters", QString(120, QChar(u'ж')), QString(100, QChar(u'ж'))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        editor->clear();
+        testing::type_text(editor, c.typed);
+        EXPECT_EQ(editor->text(), c.kept);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor commits on its next turn
+    setCurrent(1, "N");
+    EXPECT_EQ(read_table(file).comments[0], QString(100, QChar(u'ж')).toStdString());
+}
+
+TEST_F(ViewCommands, TheAreaEditorTakesANumberAndTheRowIsWrittenOnLeavingIt)
+{
+    const QModelIndex at = grid(w).model()->index(1, column(w, "F"));
+    grid(w).setCurrentIndex(at);
+    grid(w).edit(at);
+    auto* editor = grid(w).findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->clear();
+    testing::type_text(editor, QStringLiteral("7x.2"));
+    EXPECT_EQ(editor->text(), QStringLiteral("7.2")) << "only what makes a number";
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor commits on its next turn
+
+    auto storedArea = [&] { return read_table(file).areas[1]; };
+    EXPECT_DOUBLE_EQ(storedArea(), 12.5) << "pending until the row is left";
+    setCurrent(3, "N");
+    EXPECT_DOUBLE_EQ(storedArea(), 7.2);
+    EXPECT_EQ(cell(w, 1, "F"), "7" + std::string(1, grid(w).gridModel().decimalSeparator()) + "2");
+    EXPECT_EQ(cell(w, 1, "P"), "50" + std::string(1, grid(w).gridModel().decimalSeparator()) + "00")
+        << "nothing else is recomputed";
+}
+
+TEST_F(ViewCommands, TabMovesBetweenCellsWithoutStartingAnEdit)
+{
+    int started = 0;
+    QObject::connect(&grid(w), &DataGrid::editStarted, [&] { ++started; });
+    grid(w).setFocus();
+    setCurrent(0, "S");
+
+    QTest::keyClick(&grid(w), Qt::Key_Tab);
+    EXPECT_EQ(grid(w).currentIndex().column(), column(w, "F"));
+    QTest::keyClick(&grid(w), Qt::Key_Tab);
+    EXPECT_EQ(grid(w).currentIndex().column(), column(w, "COMMENT"));
+    EXPECT_FALSE(grid(w).isEditing());
+    EXPECT_EQ(started, 0);
+
+    // From an open editor, Tab closes it and moves on without a new editor.
+    setCurrent(0, "F");
+    grid(w).edit(grid(w).currentIndex());
+    ASSERT_EQ(started, 1);
+    auto* editor = grid(w).findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(grid(w).currentIndex().column(), column(w, "COMMENT"));
+    EXPECT_FALSE(grid(w).isEditing());
+    EXPECT_EQ(started, 1);
+}
+
+TEST_F(ViewCommands, AnEditedRowTakesItsNewPlaceWhileSortedByComment)
+{
+    clickTitle(w, "COMMENT", Qt::NoModifier);
+    clickTitle(w, "COMMENT", Qt::NoModifier); // smallest first
+    // второй, первый, пятый, третий, четвёртый
+    ASSERT_EQ(shownNs(w), (std::vector<int>{2, 1, 5, 3, 4}));
+    const QModelIndex at = grid(w).model()->index(4, column(w, "COMMENT"));
+    grid(w).setCurrentIndex(at);
+    grid(w).edit(at);
+    auto* editor = grid(w).findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->clear();
+    testing::type_text(editor, QStringLiteral("а"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor commits on its next turn
+    EXPECT_EQ(shownNs(w), (std::vector<int>{2, 1, 5, 3, 4})) << "pending";
+
+    setCurrent(1, "N"); // N 1
+    EXPECT_EQ(shownNs(w), (std::vector<int>{4, 2, 1, 5, 3}));
+    EXPECT_EQ(grid(w).currentIndex().row(), 2) << "the cell cursor stays on N 1";
+    EXPECT_EQ(w.Dbf1.RecNo(), 1u);
+}
+
+} // namespace
+} // namespace zent5

@@ -92,6 +92,20 @@ TEST_F(FileCommands, ATableThatCannotBeOpenedIsCalledDamaged)
     EXPECT_TRUE(errors.prompter.messages.empty());
 }
 
+TEST_F(FileCommands, ALayoutThatCannotBeReadStopsTheOpeningAfterTheGridIsShown)
+{
+    settings.set("Table_1", QStringLiteral("no layout here"));
+    TForm1 w(prompts);
+    openByMenu(w, may());
+
+    ASSERT_EQ(errors.prompter.messages.size(), 1u);
+    EXPECT_EQ(errors.prompter.messages[0].text, error_box_text(layout_parse_error));
+    EXPECT_TRUE(w.state().table_open);
+    EXPECT_FALSE(grid(w).isHidden());
+    EXPECT_EQ(shownNs(w).size(), 5u);
+    EXPECT_EQ(w.windowTitle().toStdString(), "ЗЕНТ-5") << "the caption step comes after the layout";
+}
+
 TEST_F(FileCommands, ACancelledOrEmptyOpenDialogLeavesTheOpenTableAlone)
 {
     TForm1 w(prompts);

@@ -162,6 +162,13 @@ void TForm1::reset_sort()
              [&] { Dbf1.CloseIndex(sort_index); }, [&] { Dbf1.Refresh(); }});
 }
 
-void TForm1::grid_follow_table() { DataGrid1->followTable(); }
+void TForm1::grid_follow_table()
+{
+    // Walking the table posts a pending edit, which may have moved its row
+    // in a sorted view; the grid takes the order afresh, keeping its
+    // selection on the same records.
+    DataGrid1->gridModel().reloadKeepingRows();
+    DataGrid1->followTable();
+}
 
 } // namespace zent5

@@ -330,3 +330,39 @@ TEST_F(ViewCommands, AnEditedRowTakesItsNewPlaceWhileSortedByComment)
 
 } // namespace
 } // namespace zent5
+
+namespace zent5 {
+namespace {
+
+using ViewFollowing = testing::TableWindow;
+
+TEST_F(ViewFollowing, AfterTheTableIsWalkedTheGridStandsOnItsCurrentRowInTheOrderNowInForce)
+{
+    TForm1 w(prompts);
+    show(w);
+    openByMenu(w, may());
+    clickTitle(w, "COMMENT");
+    clickTitle(w, "COMMENT"); // smallest first: N 2, 1, 5, 3, 4
+    const QModelIndex at = grid(w).model()->index(4, column(w, "COMMENT"));
+    grid(w).setCurrentIndex(at);
+    grid(w).edit(at);
+    auto* editor = grid(w).findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->clear();
+    testing::type_text(editor, QStringLiteral("а"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor commits on its next turn
+
+    // What composing a report does: walk from the first row to the last.
+    w.Dbf1.First();
+    w.Dbf1.Last();
+    w.grid_follow_table();
+
+    EXPECT_EQ(shownNs(w), (std::vector<int>{4, 2, 1, 5, 3}));
+    EXPECT_EQ(grid(w).currentIndex().row(), 4);
+    EXPECT_EQ(w.Dbf1.RecNo(), 3u);
+    EXPECT_TRUE(errors.prompter.messages.empty());
+}
+
+} // namespace
+} // namespace zent5

@@ -96,8 +96,10 @@ void DataGrid::setTable(DbfTable* table)
             fields.push_back(c.field);
         rows = std::make_unique<TableRows>(*table, std::move(fields));
     }
-    m_model.setRowSource(rows.get());
+    // The rows shown before stay alive until the model has let go of them.
+    const std::unique_ptr<TableRows> before = std::move(m_tableRows);
     m_tableRows = std::move(rows);
+    m_model.setRowSource(m_tableRows.get());
 }
 
 void DataGrid::refreshRows() { m_model.refresh(); }

@@ -1,7 +1,6 @@
 // "Создать" and "Дополнить" in the main window, against the instrument
 // simulator on a pseudo-terminal placed as COM1.
 #include "app/datagrid.h"
-#include "app/programstate.h"
 #include "app/programwindows.h"
 #include "app/tform1.h"
 #include "link/tform2.h"
@@ -242,6 +241,7 @@ TEST_F(InstrumentCommands, CreateMakesATableOfEveryRecordNumberedFromOne)
         "3,06.03.2014,00:00:00,4321,14.34,1462,506.7,5167,28.3,9.6,проволока,,0.283",
     };
     EXPECT_EQ(rowsOf(window.Dbf1), expected);
+    EXPECT_EQ(window.DataGrid1->model()->rowCount(), 3);
 
     // The file holds the same once the table is closed.
     window.Dbf1.Close();
@@ -282,6 +282,25 @@ TEST_F(InstrumentCommands, CreateAsksToSaveEditsBeforeTheDialogAndStopsWithoutAN
         EXPECT_EQ(window.windowTitle().toStdString(), "ЗЕНТ-5");
         EXPECT_EQ(folder.files(), std::vector<std::string>{"t.db"});
     }
+}
+
+TEST_F(InstrumentCommands, CreateClosesTheOpenTableAndKeepsTheProgramTitle)
+{
+    writeTable("old.db", 2);
+    window.Open_DB(path("old.db"));
+    ASSERT_TRUE(window.state().table_open);
+    ASSERT_EQ(window.windowTitle().toStdString(), "old - ЗЕНТ-5");
+    SimulatorProcess sim(folder, 1, {"--records", "1"});
+    ASSERT_TRUE(sim.ok());
+
+    create(path("new.db"));
+
+    // Nothing was edited, so nothing is asked before the dialog.
+    EXPECT_EQ(prompts.order, std::vector<std::string>{"save dialog"});
+    expectTableShown();
+    EXPECT_EQ(window.Dbf1.TableName(), "new.db");
+    EXPECT_EQ(window.windowTitle().toStdString(), "ЗЕНТ-5");
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"new.db", "old.db"}));
 }
 
 TEST_F(InstrumentCommands, CreateReplacesAnExistingFileOnlyAfterADownload)
@@ -386,6 +405,7 @@ TEST_F(InstrumentCommands, AppendAddsOnlyRecordsNewerThanTheLastRow)
     expectTableShown();
     EXPECT_EQ(momentsOf(window.Dbf1), (std::vector<std::string>{"1 05.03.2014 09:00:00", "2 05.03.2014 10:00:00",
                                                                  "3 05.03.2014 10:00:01", "4 04.03.2014 23:59:59"}));
+    EXPECT_EQ(window.DataGrid1->model()->rowCount(), 4);
     const std::vector<std::string> rows = rowsOf(window.Dbf1);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[2], "3,05.03.2014,10:00:01,77,3,306,30,306,100,4,проволока,,1");

@@ -844,7 +844,9 @@ void DbfTable::postEdit()
     m_buffer.clear();
     m_state = State::Browse;
     invalidateCache();
-    if (!undo.empty() || activeTag() || wasDeleted != (m_deleted[recNo - 1] != 0))
+    // A row whose key did not change keeps its place in the view, so walking
+    // a sorted table and rewriting every row stays linear.
+    if (!undo.empty() || wasDeleted != (m_deleted[recNo - 1] != 0))
         rebuildView(recNo);
 }
 

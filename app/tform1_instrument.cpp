@@ -38,6 +38,15 @@ void finishQuietly(Steps&& steps)
 
 void TForm1::Create_DB(const std::string& path)
 {
+    // Only the archive of the download that led here is ever decoded; an
+    // empty image is reported as damaged.
+    static const ArchiveImage noArchive;
+    const ArchiveImage* downloaded = downloaded_archive(m_form2);
+    const ArchiveImage& archive = downloaded ? *downloaded : noArchive;
+    // A damaged archive is refused before the file is made: choosing an
+    // existing table must never trade its rows for an empty table.
+    check_archive(archive);
+
     m_state.table_open = false;
     m_state.table_changed = false;
     Dbf1.Close();
@@ -49,10 +58,6 @@ void TForm1::Create_DB(const std::string& path)
     m_state.table_open = true;
     set_background(true);
 
-    // Only the archive of the download that led here is ever decoded; an
-    // empty image is reported as damaged.
-    static const ArchiveImage noArchive;
-    const ArchiveImage* archive = downloaded_archive(m_form2);
     auto showTable = [this] {
         enable_button();
         tab_vis_en();
@@ -60,10 +65,11 @@ void TForm1::Create_DB(const std::string& path)
         m_state.table_changed = false;
     };
     try {
-        flash2pos(false, Dbf1, archive ? *archive : noArchive, m_prompter);
+        flash2pos(false, Dbf1, archive, m_prompter);
     } catch (...) {
-        // The new table is open: show it and offer its commands, so the
-        // window is never open but half-disabled behind the error box.
+        // The new table is open (a write failed, say): show it and offer its
+        // commands, so the window is never open but half-disabled behind the
+        // error box.
         finishQuietly(showTable);
         throw;
     }

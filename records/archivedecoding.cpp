@@ -111,6 +111,22 @@ int64_t record_key(const std::string& dateText, const std::string& timeText)
     return days * 86400 + hours * 3600 + minutes * 60 + seconds;
 }
 
+void check_archive(const ArchiveImage& image)
+{
+    const size_t decoded = std::min(image.decodedLength, ArchiveImage::kCapacity);
+    if (decoded < kHeaderSize)
+        throw Error("Архив поврежден: принято " + std::to_string(decoded) + " байт, нет заголовка архива !");
+    const size_t count = u16At(image, 0);
+    const size_t recordSize = u16At(image, 2);
+    if (count == 0)
+        return;
+    if (recordSize < kMinRecordSize)
+        throw Error("Архив поврежден: размер записи " + std::to_string(recordSize) + " байт !");
+    if (kHeaderSize + count * recordSize > decoded)
+        throw Error("Архив поврежден: " + std::to_string(count) + " записей по " + std::to_string(recordSize) +
+                    " байт не умещаются в " + std::to_string(decoded) + " принятых байт !");
+}
+
 void flash2pos(bool append, RowCursor& table, const ArchiveImage& image, Prompter& prompter)
 {
     if (!table.Active())
@@ -118,21 +134,11 @@ void flash2pos(bool append, RowCursor& table, const ArchiveImage& image, Prompte
     table.Refresh();
     table.Last();
 
-    const size_t decoded = std::min(image.decodedLength, ArchiveImage::kCapacity);
-    if (decoded < kHeaderSize)
-        throw Error("Архив поврежден: принято " + std::to_string(decoded) + " байт, нет заголовка архива !");
+    check_archive(image);
     size_t count = u16At(image, 0);
     const size_t recordSize = u16At(image, 2);
-
-    if (count == 0) {
+    if (count == 0)
         prompter.message("Ошибка", "Архив пуст !", MessageIcon::Error, MessageButtons::Ok);
-    } else {
-        if (recordSize < kMinRecordSize)
-            throw Error("Архив поврежден: размер записи " + std::to_string(recordSize) + " байт !");
-        if (kHeaderSize + count * recordSize > decoded)
-            throw Error("Архив поврежден: " + std::to_string(count) + " записей по " + std::to_string(recordSize) +
-                        " байт не умещаются в " + std::to_string(decoded) + " принятых байт !");
-    }
 
     size_t offset = kHeaderSize;
     size_t skipped = 0;

@@ -15,6 +15,12 @@ namespace zent5 {
 // blank) when the texts are not a real calendar moment.
 int64_t record_key(const std::string& dateText, const std::string& timeText);
 
+// Raises the decoding's error when the image cannot be decoded whole (no
+// header, a record size below 11, records past the decoded bytes); an
+// empty archive passes. Lets a caller refuse an archive before it touches
+// any file.
+void check_archive(const ArchiveImage& image);
+
 // Turns the downloaded archive image into rows of the open table: every
 // record (append false), or only the records newer than the table's last
 // row (append true), then reports through the prompter. Checks the image

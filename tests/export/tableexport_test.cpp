@@ -5,6 +5,7 @@
 #include "table/dbftable.h"
 #include "tests/common/scriptedprompter.h"
 #include "tools/commands.h"
+#include "tests/common/capturedrun.h"
 
 #include <gtest/gtest.h>
 
@@ -152,41 +153,12 @@ TEST_F(TableExport, BothUnitSystemsFromTheFile)
 
 // ---- zent5-tool export ----
 
-struct ToolRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using zent5::testing::ToolRun;
 
-// Runs the subcommand in this process with stdout and stderr caught in files.
+// Runs the subcommand in this process with stdout and stderr caught.
 ToolRun runExportTool(const std::vector<std::string>& args, const fs::path& folder)
 {
-    const std::string outPath = (folder / "stdout.txt").string();
-    const std::string errPath = (folder / "stderr.txt").string();
-    std::fflush(stdout);
-    std::fflush(stderr);
-    const int savedOut = dup(1);
-    const int savedErr = dup(2);
-    FILE* out = std::fopen(outPath.c_str(), "w");
-    FILE* err = std::fopen(errPath.c_str(), "w");
-    dup2(fileno(out), 1);
-    dup2(fileno(err), 2);
-    ToolRun r;
-    r.code = tool::runExport(args);
-    std::fflush(stdout);
-    std::fflush(stderr);
-    dup2(savedOut, 1);
-    dup2(savedErr, 2);
-    close(savedOut);
-    close(savedErr);
-    std::fclose(out);
-    std::fclose(err);
-    std::ifstream o(outPath, std::ios::binary), e(errPath, std::ios::binary);
-    r.out.assign(std::istreambuf_iterator<char>(o), {});
-    r.err.assign(std::istreambuf_iterator<char>(e), {});
-    fs::remove(outPath);
-    fs::remove(errPath);
-    return r;
+    return zent5::testing::runCaptured([&] { return tool::runExport(args); }, folder.string());
 }
 
 std::string runPython(const fs::path& book)

@@ -1,5 +1,6 @@
 #include "tablefixture.h"
 
+#include "common/capturedrun.h"
 #include "tools/commands.h"
 
 #include <cstdio>
@@ -10,39 +11,12 @@ using zent5::testing::TableFolder;
 
 namespace {
 
-struct ToolRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using zent5::testing::ToolRun;
 
-// Runs `zent5-tool rows` in this process with stdout and stderr caught in files.
+// Runs `zent5-tool rows` in this process with stdout and stderr caught.
 ToolRun runRows(const std::vector<std::string>& args, const std::string& folder)
 {
-    const std::string outPath = folder + "/stdout.txt";
-    const std::string errPath = folder + "/stderr.txt";
-    std::fflush(stdout);
-    std::fflush(stderr);
-    const int savedOut = dup(1);
-    const int savedErr = dup(2);
-    FILE* out = std::fopen(outPath.c_str(), "w");
-    FILE* err = std::fopen(errPath.c_str(), "w");
-    dup2(fileno(out), 1);
-    dup2(fileno(err), 2);
-    ToolRun r;
-    r.code = tool::runRows(args);
-    std::fflush(stdout);
-    std::fflush(stderr);
-    dup2(savedOut, 1);
-    dup2(savedErr, 2);
-    close(savedOut);
-    close(savedErr);
-    std::fclose(out);
-    std::fclose(err);
-    std::ifstream o(outPath, std::ios::binary), e(errPath, std::ios::binary);
-    r.out.assign(std::istreambuf_iterator<char>(o), {});
-    r.err.assign(std::istreambuf_iterator<char>(e), {});
-    return r;
+    return zent5::testing::runCaptured([&] { return tool::runRows(args); }, folder);
 }
 
 } // namespace

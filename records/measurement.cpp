@@ -38,7 +38,7 @@ std::string date_text(int day, int month, int year)
 {
     const int d = (day == 0 || day > 31) ? 1 : day;
     const int m = (month == 0 || month > 12) ? 1 : month;
-    char buf[8];
+    char buf[16];
     std::snprintf(buf, sizeof buf, "%04d", 2000 + year);
     return twoDigits(d) + "." + twoDigits(m) + "." + buf;
 }

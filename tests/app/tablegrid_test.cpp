@@ -128,10 +128,11 @@ TEST(CellInput, TypedNumbers)
         SCOPED_TRACE(c.typed);
         const std::optional<FieldValue> got = typed_number(c.typed, ',');
         EXPECT_EQ(got.has_value(), c.number);
-        if (got && std::isnan(c.value))
+        if (got && std::isnan(c.value)) {
             EXPECT_TRUE(isNull(*got));
-        else if (got)
+        } else if (got) {
             EXPECT_DOUBLE_EQ(std::get<double>(*got), c.value);
+        }
         EXPECT_EQ(number_in_progress(c.typed, ','), c.inProgress);
     }
 }

@@ -261,8 +261,9 @@ TEST(MeasurementSheet, WorkbookAsWritten)
         EXPECT_EQ(zent5::testing::u32At(dims->data, 4), c.rows + 1);
         EXPECT_EQ(zent5::testing::u16At(dims->data, 10), 9);
         for (const auto& r : recs) {
-            if (r.id == 0x0203 || r.id == 0x00FD || r.id == 0x0201)
+            if (r.id == 0x0203 || r.id == 0x00FD || r.id == 0x0201) {
                 EXPECT_EQ(zent5::testing::u16At(r.data, 4), 21) << "every cell uses XF 21";
+            }
         }
         EXPECT_EQ(writer.Styles().FontList().size(), 5u);
     }

@@ -177,8 +177,9 @@ TEST_F(ReportOfATable, ToolExitCodes)
         SCOPED_TRACE(c.name);
         const ToolRun run = runTool(c.args);
         EXPECT_EQ(run.code, c.code) << run.err;
-        if (c.code == 1)
+        if (c.code == 1) {
             EXPECT_FALSE(run.err.empty());
+        }
     }
     EXPECT_FALSE(QFile::exists(pdf));
 }

@@ -150,8 +150,9 @@ TEST(Flash2pos, AppendSkipsRecordsUpToTheLastRow)
         ScriptedPrompter prompter;
         flash2pos(true, table, makeImage(c.archive), prompter);
         ASSERT_EQ(table.rows.size(), c.existing.size() + c.appended);
-        if (c.appended)
+        if (c.appended) {
             EXPECT_EQ(number(table.rows[c.existing.size()]["N"]), c.firstNumber);
+        }
         ASSERT_EQ(prompter.messages.size(), 1u);
         EXPECT_EQ(prompter.messageLines()[0], "Дополнение: Добавлено записей: " + std::to_string(c.appended));
         EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);

@@ -1,0 +1,220 @@
+// Every write and rename an operation makes is failed in turn; whatever
+// step fails, the operation raises the one write error and the table opens
+// again with every row posted before the fault, whole.
+#include "tablefixture.h"
+
+#include "records/error.h"
+
+#include <functional>
+
+using namespace zent5;
+using zent5::testing::TableFolder;
+
+namespace {
+
+constexpr const char* kWriteFailed = "Error while writing occurred. (Disk full?)";
+
+struct Operation {
+    const char* name;
+    bool sorted;                             // a sort index is active
+    std::function<void(DbfTable&)> prepare;  // runs before the fault is armed
+    std::function<void(DbfTable&)> run;      // the operation under test
+    std::vector<int> before;                 // visible N values when it fails
+    std::vector<int> after;                  // visible N values when it succeeds
+    uint32_t recordsBefore;                  // stored rows (deleted ones too)
+    uint32_t recordsAfter;
+};
+
+void postRow(DbfTable& t, double n)
+{
+    t.Append();
+    t.SetFieldValue("N", n);
+    t.SetFieldValue("P", n * 10);
+    t.SetFieldValue("COMMENT", std::string("строка ") + std::to_string(int(n)));
+    t.Post();
+}
+
+void goToN(DbfTable& t, int n)
+{
+    for (t.First(); !t.Eof(); t.Next())
+        if (t.FieldNumber("N") == n)
+            return;
+    FAIL() << "no row " << n;
+}
+
+std::vector<Operation> operations()
+{
+    auto nothing = [](DbfTable&) {};
+    return {
+        {"append-and-post", false, nothing, [](DbfTable& t) { postRow(t, 5); }, {1, 2, 3, 4}, {1, 2, 3, 4, 5}, 4, 5},
+        {"append-and-post sorted", true, nothing, [](DbfTable& t) { postRow(t, 5); }, {1, 2, 3, 4}, {1, 2, 3, 4, 5}, 4,
+         5},
+        {"edit", false,
+         [](DbfTable& t) {
+             goToN(t, 2);
+             t.Edit();
+             t.SetFieldValue("P", 99.0);
+             t.SetFieldValue("COMMENT", std::string("правка"));
+         },
+         [](DbfTable& t) { t.Post(); }, {1, 2, 3, 4}, {1, 2, 3, 4}, 4, 4},
+        {"edit sorted", true,
+         [](DbfTable& t) {
+             goToN(t, 2);
+             t.Edit();
+             t.SetFieldValue("P", 99.0);
+         },
+         [](DbfTable& t) { t.Post(); }, {1, 2, 3, 4}, {1, 3, 4, 2}, 4, 4},
+        {"delete", false, [](DbfTable& t) { goToN(t, 2); }, [](DbfTable& t) { t.Delete(); }, {1, 2, 3, 4}, {1, 3, 4}, 4,
+         4},
+        {"pack", false,
+         [](DbfTable& t) {
+             goToN(t, 2);
+             t.Delete();
+         },
+         [](DbfTable& t) { t.Pack(); }, {1, 3, 4}, {1, 3, 4}, 4, 3},
+        {"pack sorted", true,
+         [](DbfTable& t) {
+             goToN(t, 3);
+             t.Delete();
+         },
+         [](DbfTable& t) { t.Pack(); }, {1, 2, 4}, {1, 2, 4}, 4, 3},
+        {"close", false, [](DbfTable& t) { postRow(t, 5); }, [](DbfTable& t) { t.Close(); }, {1, 2, 3, 4, 5},
+         {1, 2, 3, 4, 5}, 5, 5},
+    };
+}
+
+enum class Step { Write, Rename };
+
+} // namespace
+
+class TableFaultInjection : public TableFolder {
+protected:
+    // True when the armed fault was still waiting, i.e. the operation never
+    // reached it; the probe uses up the fault.
+    bool faultStillArmed(Step step)
+    {
+        const std::string probe = path("probe");
+        fileio::File f;
+        int error = 0;
+        if (!f.open(probe, fileio::OpenMode::CreateOrTruncate, error))
+            ADD_FAILURE() << "probe not created";
+        bool armed;
+        if (step == Step::Write) {
+            armed = !f.writeAt(0, "x", 1);
+        } else {
+            armed = !fileio::renameFile(probe, path("probe2"));
+            fileio::removeFile(path("probe2"));
+        }
+        f.close();
+        fileio::removeFile(probe);
+        fileio::testhook::reset();
+        return armed;
+    }
+
+    // The visible N values of the table on disk, read by a fresh instance;
+    // also checks that every stored row reads whole.
+    std::vector<int> reopened(uint32_t& records, bool unchangedValues = true)
+    {
+        DbfTable t;
+        aim(t);
+        t.Open();
+        records = t.RecordCount();
+        EXPECT_EQ(readFile(path("t.db")).size(), 449u + records * 291 + 1);
+        std::vector<int> ns;
+        for (t.First(); !t.Eof(); t.Next()) {
+            const int n = int(t.FieldNumber("N"));
+            ns.push_back(n);
+            if (unchangedValues) {
+                EXPECT_EQ(t.FieldNumber("P"), n * 10.0) << "row " << n;
+                EXPECT_EQ(t.FieldText("COMMENT"), "строка " + std::to_string(n));
+            }
+        }
+        t.Close();
+        return ns;
+    }
+};
+
+TEST_F(TableFaultInjection, EveryFailingStepKeepsThePostedRows)
+{
+    for (const Operation& op : operations()) {
+        for (Step step : {Step::Write, Step::Rename}) {
+            int reached = 0;
+            for (int n = 1;; ++n) {
+                SCOPED_TRACE(std::string(op.name) + (step == Step::Write ? " write " : " rename ") +
+                             std::to_string(n));
+                ASSERT_LT(n, 50) << "the operation never stops reaching new steps";
+                std::filesystem::remove(path("t.db"));
+                std::filesystem::remove(path("t.mdx"));
+                std::vector<std::string> errors;
+                {
+                    DbfTable t;
+                    createOpen(t);
+                    for (int i = 1; i <= 4; ++i)
+                        postRow(t, i);
+                    if (op.sorted) {
+                        t.AddIndex("tab1", "P", false);
+                        t.setIndexName("tab1");
+                    }
+                    op.prepare(t);
+                    if (step == Step::Write)
+                        fileio::testhook::failNthWrite(n);
+                    else
+                        fileio::testhook::failNthRename(n);
+                    try {
+                        op.run(t);
+                    } catch (const Error& e) {
+                        errors.push_back(e.what());
+                    }
+                    const bool armed = faultStillArmed(step);
+                    if (armed) {
+                        EXPECT_TRUE(errors.empty()) << errors.front();
+                        break; // the operation has fewer steps than n
+                    }
+                    ++reached;
+                    // A step that failed is always reported, with the one text.
+                    ASSERT_EQ(errors.size(), 1u);
+                    EXPECT_EQ(errors.front(), kWriteFailed);
+                    try {
+                        t.Close();
+                    } catch (const Error& e) {
+                        ADD_FAILURE() << "close after the fault: " << e.what();
+                    }
+                }
+                uint32_t records = 0;
+                EXPECT_EQ(reopened(records), op.before);
+                EXPECT_EQ(records, op.recordsBefore);
+                EXPECT_FALSE(exists(path("t_1.db")));
+            }
+            SCOPED_TRACE(op.name);
+            if (step == Step::Write) {
+                EXPECT_GT(reached, 0);
+            }
+            // With no fault the operation gives the table it promises.
+            std::filesystem::remove(path("t.db"));
+            std::filesystem::remove(path("t.mdx"));
+            {
+                DbfTable t;
+                createOpen(t);
+                for (int i = 1; i <= 4; ++i)
+                    postRow(t, i);
+                if (op.sorted) {
+                    t.AddIndex("tab1", "P", false);
+                    t.setIndexName("tab1");
+                }
+                op.prepare(t);
+                op.run(t);
+                std::vector<int> seen;
+                for (uint32_t r : t.ViewOrder())
+                    seen.push_back(int(std::get<double>(t.ReadField(r, "N"))));
+                if (std::string(op.name) != "close") {
+                    EXPECT_EQ(seen, op.after);
+                }
+                t.Close();
+            }
+            uint32_t records = 0;
+            const std::vector<int> ns = reopened(records, false);
+            EXPECT_EQ(records, op.recordsAfter);
+            EXPECT_EQ(ns.size(), op.after.size());
+        }
+    }
+}

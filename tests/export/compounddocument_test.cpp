@@ -164,4 +164,65 @@ TEST_F(CompoundDocument, FailedWriteLeavesOldFileAndNoTemporary)
     EXPECT_GT(fs::file_size(m_dir / "book.xls"), 300544u);
 }
 
+// The size limit swept across the whole save: wherever the file stops
+// growing (the first sector, inside the stream, in the tables written at
+// the close, one byte short of the end), the save fails with the system's
+// text, the old file keeps its bytes and the folder holds nothing else.
+TEST_F(CompoundDocument, EverySizeLimitLeavesOldFileAndNoTemporary)
+{
+    const fs::path file = m_dir / "book.xls";
+    writeCompoundDocument(file.string(), "Workbook", pattern(100000));
+    const rlim_t full = fs::file_size(file);
+    fs::remove(file);
+    const rlim_t limits[] = {0, 1, 511, 512, 513, 4096, 4097, 50000, full / 2, full - 1024, full - 512, full - 1};
+    for (const rlim_t limit : limits) {
+        for (const bool oldFile : {true, false}) {
+            SCOPED_TRACE(std::to_string(limit) + (oldFile ? " over an old file" : " new file"));
+            fs::remove(file);
+            if (oldFile)
+                writeFile(file, "old content");
+
+            struct rlimit saved {};
+            ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit small = saved;
+            small.rlim_cur = limit;
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+            const std::string error = errorOf(file.string(), pattern(100000));
+            ::setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, oldHandler);
+
+            EXPECT_EQ(error, std::strerror(EFBIG));
+            if (oldFile) {
+                const auto bytes = readFile(file);
+                EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "old content");
+                EXPECT_EQ(entries(), std::vector<std::string>{"book.xls"});
+            } else {
+                EXPECT_EQ(entries(), std::vector<std::string>{});
+            }
+        }
+    }
+    // At exactly the document's size the save goes through.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit exact = saved;
+    exact.rlim_cur = full;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &exact), 0);
+    const std::string error = errorOf(file.string(), pattern(100000));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(error, "no error");
+    EXPECT_EQ(fs::file_size(file), full);
+}
+
+// A folder standing under the target name is refused before any byte is
+// written: the folder stays and no temporary file is left.
+TEST_F(CompoundDocument, FolderUnderTheNameLeavesNoTemporary)
+{
+    const fs::path target = m_dir / "book.xls";
+    fs::create_directories(target / "inside");
+    EXPECT_EQ(errorOf(target.string(), pattern(5000)), "StgCreateDocFile error -2147287035");
+    EXPECT_EQ(entries(), std::vector<std::string>{"book.xls"});
+    EXPECT_TRUE(fs::is_directory(target / "inside"));
+}
+
 } // namespace

@@ -5,7 +5,11 @@
 
 #include "records/error.h"
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace zent5;
 using zent5::testing::TableFolder;
@@ -215,6 +219,77 @@ TEST_F(TableFaultInjection, EveryFailingStepKeepsThePostedRows)
             const std::vector<int> ns = reopened(records, false);
             EXPECT_EQ(records, op.recordsAfter);
             EXPECT_EQ(ns.size(), op.after.size());
+        }
+    }
+}
+
+// A real size limit instead of the hook: the record goes out in part or
+// not at all, and the table is put back to its two rows with their count.
+TEST_F(TableFaultInjection, DiskFullDuringAppendPutsTheCountBack)
+{
+    const size_t twoRows = 449 + 2 * 291 + 1;
+    struct Case {
+        rlim_t room; // bytes the file may grow by
+        bool fits;
+    };
+    const Case cases[] = {{0, false}, {1, false}, {100, false}, {290, false}, {291, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.room);
+        std::filesystem::remove(path("t.db"));
+        {
+            DbfTable t;
+            createOpen(t);
+            postRow(t, 1);
+            postRow(t, 2);
+            t.Close();
+        }
+        ASSERT_EQ(readFile(path("t.db")).size(), twoRows);
+        const std::string result = path("result");
+        std::filesystem::remove(result);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Only in the child, so the limit never reaches the other tests.
+            std::signal(SIGXFSZ, SIG_IGN);
+            std::string outcome = "(no error)";
+            try {
+                DbfTable t;
+                aim(t);
+                t.Open();
+                struct rlimit limit {};
+                getrlimit(RLIMIT_FSIZE, &limit);
+                limit.rlim_cur = twoRows + c.room;
+                setrlimit(RLIMIT_FSIZE, &limit);
+                t.Append();
+                t.SetFieldValue("N", 3.0);
+                t.SetFieldValue("P", 30.0);
+                t.SetFieldValue("COMMENT", std::string("строка 3"));
+                try {
+                    t.Post();
+                } catch (const Error& e) {
+                    outcome = e.what();
+                }
+                t.Close();
+            } catch (const Error& e) {
+                outcome = std::string("unexpected: ") + e.what();
+            }
+            writeFile(result, outcome);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        const std::string bytes = readFile(path("t.db"));
+        uint32_t records = 0;
+        if (c.fits) {
+            EXPECT_EQ(readFile(result), "(no error)");
+            EXPECT_EQ(uint8_t(bytes[4]), 3);
+            EXPECT_EQ(reopened(records), (std::vector<int>{1, 2, 3}));
+        } else {
+            EXPECT_EQ(readFile(result), kWriteFailed);
+            EXPECT_EQ(uint8_t(bytes[4]), 2);
+            EXPECT_EQ(bytes.size(), twoRows);
+            EXPECT_EQ(reopened(records), (std::vector<int>{1, 2}));
         }
     }
 }

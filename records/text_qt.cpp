@@ -7,6 +7,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <optional>
+
 namespace zent5::text {
 namespace {
 
@@ -116,8 +118,18 @@ std::string russianSortKey(std::string_view utf8)
 
 char decimalSeparator()
 {
-    const QString p = QLocale().decimalPoint();
-    return p.isEmpty() ? '.' : char(p.at(0).toLatin1());
+    // The table formats and reads numbers through this once per field, and
+    // asking the system locale is far dearer than the formatting; keep the
+    // answer while the default locale stays the same one.
+    thread_local std::optional<QLocale> asked;
+    thread_local char separator = '.';
+    const QLocale current;
+    if (!asked || !(*asked == current)) {
+        const QString p = current.decimalPoint();
+        separator = p.isEmpty() ? '.' : char(p.at(0).toLatin1());
+        asked = current;
+    }
+    return separator;
 }
 
 } // namespace zent5::text

@@ -10,6 +10,9 @@
 #include "tests/tools/tooltestsupport.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
@@ -496,6 +499,63 @@ TEST_F(InstrumentCommands, AppendWithoutAnInstrumentChangesNothing)
     expectTableShown();
     EXPECT_EQ(rowsOf(window.Dbf1), rows);
     EXPECT_EQ(testing::readFile(path("t.db")), before);
+}
+
+// The line fails while "Дополнить" receives the archive: the cable is
+// pulled, or the instrument stops sending. The download window keeps the
+// event loop turning (a timer of the test goes on firing), says what it
+// sees, and after "Отмена" the open table is exactly as before.
+TEST_F(InstrumentCommands, AppendWithTheLineFailingMidTransferChangesNothing)
+{
+    struct Case {
+        const char* name;
+        QStringList options;
+        const char* status; // what the window shows once the line has failed
+    };
+    const Case cases[] = {
+        {"cable pulled", {"--records", "200", "--chunk", "100", "--chunk-delay", "5", "--hangup-after", "700"},
+         "Связь с прибором потеряна !"},
+        {"cable pulled before the first byte", {"--records", "200", "--hangup-after", "0"},
+         "Связь с прибором потеряна !"},
+        {"instrument stops sending", {"--records", "200", "--chunk", "300", "--chunk-delay", "60000"},
+         "Идет прием информации ..."},
+    };
+    {
+        SimulatorProcess sim(folder, 1, {"--records", "2"});
+        ASSERT_TRUE(sim.ok());
+        create(path("t.db"));
+    }
+    const std::vector<std::string> rows = rowsOf(window.Dbf1);
+    const std::string before = testing::readFile(path("t.db"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatorProcess sim(folder, 1, c.options);
+        ASSERT_TRUE(sim.ok());
+        prompts.order.clear();
+        int ticks = 0;
+        int ticksAfterFailure = 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, form2, [&] {
+            ++ticks;
+            if (!form2->isVisible())
+                return;
+            const bool failed = form2->StaticText2->text() == QString::fromUtf8(c.status) &&
+                                (std::string(c.status) != "Идет прием информации ..." || form2->ProgressBar1->value() > 0);
+            if (failed && ++ticksAfterFailure == 20)
+                form2->Button1->click();
+        });
+        watch.start(10);
+        append();
+        watch.stop();
+
+        EXPECT_EQ(ticksAfterFailure, 20) << "the window stopped turning the event loop";
+        EXPECT_GT(ticks, 20);
+        EXPECT_TRUE(prompts.order.empty());
+        EXPECT_EQ(form2->result(), 2);
+        expectTableShown();
+        EXPECT_EQ(rowsOf(window.Dbf1), rows);
+        EXPECT_EQ(testing::readFile(path("t.db")), before);
+    }
 }
 
 } // namespace

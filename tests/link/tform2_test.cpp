@@ -135,6 +135,54 @@ TEST_F(DownloadWindowTest, SearchFindsTheInstrumentOnALaterNumber)
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+// The device behind a port goes away (unplugged adapter) after the window
+// opened and before the search reaches it: the search passes over it, and
+// the window tells the user when nothing else answers.
+TEST_F(DownloadWindowTest, PortThatVanishesBeforeTheSearchIsPassedOver)
+{
+    for (const bool another : {false, true}) {
+        SCOPED_TRACE(another ? "instrument on COM4" : "nothing else");
+        ports.blockAll();
+        auto vanishing = simulator(2, {"--records", "3"});
+        auto sim = another ? simulator(4, {"--records", "2"}) : nullptr;
+        QStringList searchTexts;
+        const auto seen = QObject::connect(&form.session(), &DownloadSession::searchTextChanged, &form,
+                                           [&](const QString& t) { searchTexts << t; });
+        int ticksAfterGone = 0;
+        const int result = run([&] {
+            if (vanishing) {
+                vanishing.reset(); // the pseudo-terminal closes: COM2 now leads nowhere
+                return false;
+            }
+            ++ticksAfterGone;
+            return !form.isVisible();
+        });
+        QObject::disconnect(seen);
+        EXPECT_FALSE(timedOut);
+        EXPECT_GT(ticksAfterGone, 0);
+        // The search went on past the port that vanished.
+        const QString com2 = QStringLiteral("Поиск прибора....ComPort №\\\\.\\COM2");
+        EXPECT_TRUE(std::any_of(searchTexts.begin(), searchTexts.end(),
+                                [&](const QString& t) { return t.startsWith(com2); }))
+            << searchTexts.join(QStringLiteral(" | ")).toStdString();
+        EXPECT_GT(searchTexts.size(), 2);
+        EXPECT_FALSE(form.session().SerialPortDriver1().IsOpen());
+        if (another) {
+            EXPECT_EQ(result, 1);
+            EXPECT_EQ(imageOf(form), sim::generateArchive({.recordCount = 2}));
+            EXPECT_EQ(form.session().SerialPortDriver1().PortName(), "\\\\.\\COM4");
+            EXPECT_TRUE(prompter.messages.empty());
+        } else {
+            EXPECT_EQ(result, 2);
+            EXPECT_EQ(form.archive().decodedLength, 0u);
+            ASSERT_EQ(prompter.messages.size(), 1u);
+            EXPECT_EQ(prompter.messages[0].text,
+                      "Прибор не обнаружен! Проверте правильность подключения согласно инструкции!");
+        }
+        prompter.messages.clear();
+    }
+}
+
 TEST_F(DownloadWindowTest, NoInstrumentAnywhere)
 {
     ports.blockAll();

@@ -9,6 +9,7 @@
 //   zent5_bench_jobs pack FILE.db           open and Pack
 //
 // Prints the seconds of the job itself (without process start) on stdout.
+#include "bench/common/samplecomments.h"
 #include "table/dbftable.h"
 
 #include <chrono>
@@ -23,23 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Russian comments of varied length and content, like users write them.
-std::string comment(uint32_t i)
-{
-    static const char* words[] = {"образец", "канат", "проволока", "анкер", "испытание", "разрыв", "Ёлка", "зажим",
-                                  "партия", "Южный", "объект", "арматура", "норма", "брак", "повтор", "щит"};
-    std::string s;
-    uint32_t x = i * 2654435761u;
-    const int n = 1 + int(x % 9);
-    for (int k = 0; k < n; ++k) {
-        x = x * 1103515245u + 12345u;
-        if (k)
-            s += ' ';
-        s += words[(x >> 16) % 16];
-    }
-    s += " №" + std::to_string(i % 977);
-    return s;
-}
+std::string comment(uint32_t i) { return bench::sampleComment(i); }
 
 // Row i (from 1) in table column order; numbers as FieldValue doubles.
 template <typename Sink>

@@ -2,6 +2,7 @@
 // prints the times and the peak memory. Not a test: run it by hand,
 // preferably from an optimised build:
 //   zent5_table_bench [ROWS] [FOLDER]
+#include "bench/common/samplecomments.h"
 #include "table/dbftable.h"
 
 #include <chrono>
@@ -47,23 +48,7 @@ void report(const char* job, const Mark& start)
                 double(peakRssKiB()) / 1024.0);
 }
 
-// Russian comments of varied length and content, like users write them.
-std::string comment(uint32_t i)
-{
-    static const char* words[] = {"образец", "канат", "проволока", "анкер", "испытание", "разрыв", "Ёлка", "зажим",
-                                  "партия", "Южный", "объект", "арматура", "норма", "брак", "повтор", "щит"};
-    std::string s;
-    uint32_t x = i * 2654435761u;
-    const int n = 1 + int(x % 9);
-    for (int k = 0; k < n; ++k) {
-        x = x * 1103515245u + 12345u;
-        if (k)
-            s += ' ';
-        s += words[(x >> 16) % 16];
-    }
-    s += " №" + std::to_string(i % 977);
-    return s;
-}
+std::string comment(uint32_t i) { return bench::sampleComment(i); }
 
 } // namespace
 

@@ -13,7 +13,7 @@ namespace zent5 {
 // What a cell looks like, shared by every placed copy of the same template cell.
 struct CellStyle {
     std::string name;
-    FontSpec font;           // as the template names it
+    FontStyle font;           // as the template names it
     std::string fontFamily;  // the installed family that stands in for it
     Frame frame;
     HAlign halign = HAlign::Center;

@@ -6,7 +6,7 @@ namespace {
 constexpr Frame kAllSides{true, true, true, true};
 constexpr Frame kNoFrame{};
 
-FontSpec arial(double size, bool bold = false) { return FontSpec{"Arial", size, bold, 204}; }
+FontStyle arial(double size, bool bold = false) { return FontStyle{"Arial", size, bold, 204}; }
 
 CellTemplate headerCell(std::string name, double x, double width, std::string text)
 {
@@ -50,7 +50,7 @@ CellTemplate sigmaCell()
     c.x = 460;
     c.width = 20;
     c.text = "s";
-    c.font = FontSpec{"Symbol", 16, false, 204};
+    c.font = FontStyle{"Symbol", 16, false, 204};
     c.halign = HAlign::Right;
     c.valign = VAlign::Middle;
     c.frame = Frame{true, true, false, true};

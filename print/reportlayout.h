@@ -30,13 +30,13 @@ struct Frame {
 
 // A font as the templates name it (family, size in points, weight, Windows
 // character set); the renderer maps the family to an installed font.
-struct FontSpec {
+struct FontStyle {
     std::string family;
     double pointSize = 10;
     bool bold = false;
     int charset = 204; // Cyrillic
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontStyle&) const = default;
 };
 
 // How a cell shows the numbers of its expressions. Plain shows the general
@@ -54,7 +54,7 @@ struct CellTemplate {
     double width = 0; // the cell's height is its band's height
     // Fixed text with bracketed expressions: [Dbf1."COLUMN"], [PAGE#], [TOTALPAGES].
     std::string text;
-    FontSpec font;
+    FontStyle font;
     HAlign halign = HAlign::Center;
     VAlign valign = VAlign::Middle;
     Frame frame;

@@ -19,7 +19,7 @@ constexpr double kUnitsPerPoint = kReportUnitsPerInch / 72.0;
 } // namespace
 
 struct TextMeasurer::FontData {
-    FontSpec spec;
+    FontStyle style;
     QFont font;
     QFontMetricsF qtMetrics;
     double scale; // report units per measuring pixel
@@ -27,14 +27,14 @@ struct TextMeasurer::FontData {
     std::array<double, 0x500> advances; // Latin and Cyrillic, filled on first use
     std::array<bool, 0x500> known{};
 
-    explicit FontData(const FontSpec& s)
-        : spec(s), font(makeFont(s)), qtMetrics(font), scale(s.pointSize * kUnitsPerPoint / kMeasurePixels)
+    explicit FontData(const FontStyle& s)
+        : style(s), font(makeFont(s)), qtMetrics(font), scale(s.pointSize * kUnitsPerPoint / kMeasurePixels)
     {
         metrics.ascent = qtMetrics.ascent() * scale;
         metrics.height = (qtMetrics.ascent() + qtMetrics.descent()) * scale;
     }
 
-    static QFont makeFont(const FontSpec& s)
+    static QFont makeFont(const FontStyle& s)
     {
         QFont f(QString::fromStdString(installedFamilyFor(s.family)));
         f.setPixelSize(kMeasurePixels);
@@ -67,18 +67,18 @@ struct TextMeasurer::FontData {
 TextMeasurer::TextMeasurer() = default;
 TextMeasurer::~TextMeasurer() = default;
 
-TextMeasurer::FontData& TextMeasurer::fontFor(const FontSpec& font)
+TextMeasurer::FontData& TextMeasurer::fontFor(const FontStyle& font)
 {
     for (auto& f : m_fonts)
-        if (f->spec == font)
+        if (f->style == font)
             return *f;
     m_fonts.push_back(std::make_unique<FontData>(font));
     return *m_fonts.back();
 }
 
-TextMeasurer::FontMetrics TextMeasurer::metrics(const FontSpec& font) { return fontFor(font).metrics; }
+TextMeasurer::FontMetrics TextMeasurer::metrics(const FontStyle& font) { return fontFor(font).metrics; }
 
-double TextMeasurer::width(const FontSpec& font, std::string_view utf8, double charSpacing)
+double TextMeasurer::width(const FontStyle& font, std::string_view utf8, double charSpacing)
 {
     FontData& f = fontFor(font);
     const QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
@@ -89,7 +89,7 @@ double TextMeasurer::width(const FontSpec& font, std::string_view utf8, double c
     return w;
 }
 
-std::vector<TextMeasurer::Line> TextMeasurer::wrap(const FontSpec& font, std::string_view utf8, double maxWidth,
+std::vector<TextMeasurer::Line> TextMeasurer::wrap(const FontStyle& font, std::string_view utf8, double maxWidth,
                                                    double charSpacing)
 {
     FontData& f = fontFor(font);

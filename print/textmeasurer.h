@@ -30,17 +30,17 @@ public:
     TextMeasurer(const TextMeasurer&) = delete;
     TextMeasurer& operator=(const TextMeasurer&) = delete;
 
-    FontMetrics metrics(const FontSpec& font);
-    double width(const FontSpec& font, std::string_view utf8, double charSpacing = 0);
+    FontMetrics metrics(const FontStyle& font);
+    double width(const FontStyle& font, std::string_view utf8, double charSpacing = 0);
 
     // Breaks at spaces where it can and inside a word where a word alone is
     // wider than `maxWidth`; a line break in the text always breaks. Spaces
     // at a break are dropped, other spaces stay as they are.
-    std::vector<Line> wrap(const FontSpec& font, std::string_view utf8, double maxWidth, double charSpacing = 0);
+    std::vector<Line> wrap(const FontStyle& font, std::string_view utf8, double maxWidth, double charSpacing = 0);
 
 private:
     struct FontData;
-    FontData& fontFor(const FontSpec& font);
+    FontData& fontFor(const FontStyle& font);
 
     std::vector<std::unique_ptr<FontData>> m_fonts;
 };

@@ -30,7 +30,7 @@ std::string archiveReply(const std::vector<uint8_t>& image)
 
 std::vector<uint8_t> threeRecords()
 {
-    return sim::generateArchive(sim::ArchiveSpec{});
+    return sim::generateArchive(sim::ArchiveRecipe{});
 }
 
 class DownloadProtocolTest : public ::testing::Test {

@@ -63,20 +63,20 @@ TEST(Simulator, PlacesAndRemovesItsPortsFolderEntry)
 
 TEST(ArchiveGenerator, RecordLayout)
 {
-    sim::ArchiveSpec spec;
-    spec.recordCount = 2;
-    spec.recordSize = 12;
-    spec.stepSeconds = 86400 + 3661;
-    spec.force = 0x1234;
-    spec.forceStep = 1;
-    spec.area = 0x0BCD;
-    spec.diameterCodes = {3, 9};
+    sim::ArchiveRecipe recipe;
+    recipe.recordCount = 2;
+    recipe.recordSize = 12;
+    recipe.stepSeconds = 86400 + 3661;
+    recipe.force = 0x1234;
+    recipe.forceStep = 1;
+    recipe.area = 0x0BCD;
+    recipe.diameterCodes = {3, 9};
     const std::vector<uint8_t> expected = {
         2, 0, 12, 0,
         0, 0, 9, 5, 3, 14, 0x34, 0x12, 0xCD, 0x0B, 3, 0xA5,  // 05.03.2014 09:00:00
         1, 1, 10, 6, 3, 14, 0x35, 0x12, 0xCD, 0x0B, 9, 0xA5, // 06.03.2014 10:01:01
     };
-    EXPECT_EQ(sim::generateArchive(spec), expected);
+    EXPECT_EQ(sim::generateArchive(recipe), expected);
 }
 
 } // namespace

@@ -58,7 +58,7 @@ void checkColumns(const ReportLayout& layout, const std::vector<ColumnCase>& col
         EXPECT_DOUBLE_EQ(mm(h.x), c.xMm);
         EXPECT_DOUBLE_EQ(mm(h.width), c.widthMm);
         EXPECT_EQ(h.text, c.text);
-        EXPECT_EQ(h.font, (FontSpec{"Arial", 12, true, 204}));
+        EXPECT_EQ(h.font, (FontStyle{"Arial", 12, true, 204}));
         // The stress header is two cells; the data cell spans both.
         if (std::string(c.header) == "StressUnitText") {
             EXPECT_EQ(d.x, cellNamed(layout.header, "SigmaText").x);
@@ -69,7 +69,7 @@ void checkColumns(const ReportLayout& layout, const std::vector<ColumnCase>& col
         }
         right = d.x + d.width;
         EXPECT_EQ(d.text, c.expression);
-        EXPECT_EQ(d.font, (FontSpec{"Arial", 10, false, 204}));
+        EXPECT_EQ(d.font, (FontStyle{"Arial", 10, false, 204}));
         EXPECT_TRUE(d.frame.left && d.frame.top && d.frame.right && d.frame.bottom);
         EXPECT_EQ(d.halign, std::string(c.data) == "CommentCell" ? HAlign::Left : HAlign::Center);
         EXPECT_EQ(d.valign, VAlign::Middle);
@@ -162,7 +162,7 @@ TEST(ReportLayout, SigmaTitleAndPageNumberCells)
 
         const CellTemplate& title = cellNamed(layout->title, "TitleText");
         EXPECT_EQ(title.text, "ЗЕНТ-5  № [Dbf1.\"SERIAL\"]");
-        EXPECT_EQ(title.font, (FontSpec{"Arial", 14, true, 204}));
+        EXPECT_EQ(title.font, (FontStyle{"Arial", 14, true, 204}));
         EXPECT_EQ(title.valign, VAlign::Top);
         EXPECT_FALSE(title.frame.any());
         EXPECT_DOUBLE_EQ(mm(title.x), 6.9);
@@ -170,7 +170,7 @@ TEST(ReportLayout, SigmaTitleAndPageNumberCells)
 
         const CellTemplate& page = cellNamed(layout->footer, "PageNumberText");
         EXPECT_EQ(page.text, "Стр. [PAGE#] из [TOTALPAGES]");
-        EXPECT_EQ(page.font, (FontSpec{"Arial", 10, false, 204}));
+        EXPECT_EQ(page.font, (FontStyle{"Arial", 10, false, 204}));
         EXPECT_EQ(page.halign, HAlign::Right);
         EXPECT_TRUE(page.anchorRight && page.autoWidth);
         EXPECT_DOUBLE_EQ(mm(page.x), 234.0);

@@ -7,8 +7,8 @@
 namespace zent5 {
 namespace {
 
-const FontSpec kArial10{"Arial", 10, false, 204};
-const FontSpec kArial12Bold{"Arial", 12, true, 204};
+const FontStyle kArial10{"Arial", 10, false, 204};
+const FontStyle kArial12Bold{"Arial", 12, true, 204};
 
 std::vector<std::string> texts(const std::vector<TextMeasurer::Line>& lines)
 {
@@ -35,11 +35,11 @@ TEST(TextMeasurer, WidthsScaleWithTheFontAndAddCharacterSpacing)
 {
     TextMeasurer m;
     const double w10 = m.width(kArial10, "Примечание");
-    const double w20 = m.width(FontSpec{"Arial", 20, false, 204}, "Примечание");
+    const double w20 = m.width(FontStyle{"Arial", 20, false, 204}, "Примечание");
     EXPECT_GT(w10, 0);
     EXPECT_NEAR(w20, 2 * w10, 1e-6 * w10);
     EXPECT_NEAR(m.width(kArial10, "abc", -2), m.width(kArial10, "abc") - 6, 1e-9);
-    EXPECT_GT(m.width(kArial12Bold, "Примечание"), m.width(FontSpec{"Arial", 12, false, 204}, "Примечание"));
+    EXPECT_GT(m.width(kArial12Bold, "Примечание"), m.width(FontStyle{"Arial", 12, false, 204}, "Примечание"));
     // Liberation Sans is as wide as Arial: "0" is 0.556 em, 10 pt is 12.73 units.
     EXPECT_NEAR(m.width(kArial10, "0"), 0.556 * 10 * kReportUnitsPerInch / 72, 0.05);
     const auto fm = m.metrics(kArial10);

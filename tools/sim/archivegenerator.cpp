@@ -25,28 +25,28 @@ std::tm defaultStart()
     return t;
 }
 
-std::vector<uint8_t> generateArchive(const ArchiveSpec& spec, std::string* error)
+std::vector<uint8_t> generateArchive(const ArchiveRecipe& recipe, std::string* error)
 {
     auto fail = [error](const char* text) {
         if (error)
             *error = text;
         return std::vector<uint8_t>{};
     };
-    if (spec.recordSize < kUsedRecordBytes || spec.recordSize > 0xFFFF)
+    if (recipe.recordSize < kUsedRecordBytes || recipe.recordSize > 0xFFFF)
         return fail("record size must be 11 to 65535");
-    if (spec.recordCount > 0xFFFF || 4 + size_t{spec.recordCount} * spec.recordSize > kImageCapacity)
+    if (recipe.recordCount > 0xFFFF || 4 + size_t{recipe.recordCount} * recipe.recordSize > kImageCapacity)
         return fail("the archive would exceed 65536 bytes");
-    if (spec.diameterCodes.empty())
+    if (recipe.diameterCodes.empty())
         return fail("no diameter codes");
 
-    std::vector<uint8_t> image(4 + size_t{spec.recordCount} * spec.recordSize, 0xA5);
-    putWord(image, 0, spec.recordCount);
-    putWord(image, 2, spec.recordSize);
-    std::tm first = spec.start;
+    std::vector<uint8_t> image(4 + size_t{recipe.recordCount} * recipe.recordSize, 0xA5);
+    putWord(image, 0, recipe.recordCount);
+    putWord(image, 2, recipe.recordSize);
+    std::tm first = recipe.start;
     const time_t base = timegm(&first);
-    for (unsigned i = 0; i < spec.recordCount; ++i) {
-        const size_t at = 4 + size_t{i} * spec.recordSize;
-        const time_t when = base + static_cast<time_t>(i) * spec.stepSeconds;
+    for (unsigned i = 0; i < recipe.recordCount; ++i) {
+        const size_t at = 4 + size_t{i} * recipe.recordSize;
+        const time_t when = base + static_cast<time_t>(i) * recipe.stepSeconds;
         std::tm t{};
         gmtime_r(&when, &t);
         image[at + 0] = static_cast<uint8_t>(t.tm_sec);
@@ -55,9 +55,9 @@ std::vector<uint8_t> generateArchive(const ArchiveSpec& spec, std::string* error
         image[at + 3] = static_cast<uint8_t>(t.tm_mday);
         image[at + 4] = static_cast<uint8_t>(t.tm_mon + 1);
         image[at + 5] = static_cast<uint8_t>(t.tm_year + 1900 - 2000);
-        putWord(image, at + 6, static_cast<unsigned>(spec.force + static_cast<long>(i) * spec.forceStep) & 0xFFFF);
-        putWord(image, at + 8, spec.area);
-        image[at + 10] = static_cast<uint8_t>(spec.diameterCodes[i % spec.diameterCodes.size()]);
+        putWord(image, at + 6, static_cast<unsigned>(recipe.force + static_cast<long>(i) * recipe.forceStep) & 0xFFFF);
+        putWord(image, at + 8, recipe.area);
+        image[at + 10] = static_cast<uint8_t>(recipe.diameterCodes[i % recipe.diameterCodes.size()]);
     }
     return image;
 }

@@ -16,7 +16,7 @@ namespace zent5::sim {
 // 05.03.2014 09:00:00.
 std::tm defaultStart();
 
-struct ArchiveSpec {
+struct ArchiveRecipe {
     unsigned recordCount = 3;
     unsigned recordSize = 16;
     std::tm start = defaultStart();  // first record's moment
@@ -27,8 +27,8 @@ struct ArchiveSpec {
     std::vector<unsigned> diameterCodes{1}; // used in turn
 };
 
-// The image, or an empty vector with `error` set when the spec cannot be
+// The image, or an empty vector with `error` set when the recipe cannot be
 // stored (record size below 11, or more than 65,536 bytes in all).
-std::vector<uint8_t> generateArchive(const ArchiveSpec& spec, std::string* error = nullptr);
+std::vector<uint8_t> generateArchive(const ArchiveRecipe& recipe, std::string* error = nullptr);
 
 } // namespace zent5::sim

@@ -100,8 +100,8 @@ int main(int argc, char** argv)
 {
     using namespace zent5;
     sim::SimulatorOptions options;
-    sim::ArchiveSpec spec;
-    spec.start = sim::defaultStart();
+    sim::ArchiveRecipe recipe;
+    recipe.start = sim::defaultStart();
     options.identification.serialNumber = 1234;
     std::string imageFile;
     long com = 0;
@@ -128,43 +128,43 @@ int main(int argc, char** argv)
         } else if (arg == "--records") {
             if (!number(0, 65535, n))
                 return usageError("--records needs 0 to 65535");
-            spec.recordCount = static_cast<unsigned>(n);
+            recipe.recordCount = static_cast<unsigned>(n);
         } else if (arg == "--record-size") {
             if (!number(11, 65535, n))
                 return usageError("--record-size needs 11 to 65535");
-            spec.recordSize = static_cast<unsigned>(n);
+            recipe.recordSize = static_cast<unsigned>(n);
         } else if (arg == "--start") {
             const char* v = value();
-            if (!v || !parseStart(v, spec.start))
+            if (!v || !parseStart(v, recipe.start))
                 return usageError("--start needs 'YYYY-MM-DD HH:MM:SS' from 2000 on");
         } else if (arg == "--step") {
-            if (!number(-100000000, 100000000, spec.stepSeconds))
+            if (!number(-100000000, 100000000, recipe.stepSeconds))
                 return usageError("--step needs seconds");
         } else if (arg == "--force") {
             if (!number(0, 65535, n))
                 return usageError("--force needs 0 to 65535");
-            spec.force = static_cast<unsigned>(n);
+            recipe.force = static_cast<unsigned>(n);
         } else if (arg == "--force-step") {
             if (!number(-65535, 65535, n))
                 return usageError("--force-step needs -65535 to 65535");
-            spec.forceStep = static_cast<int>(n);
+            recipe.forceStep = static_cast<int>(n);
         } else if (arg == "--area") {
             if (!number(0, 65535, n))
                 return usageError("--area needs 0 to 65535");
-            spec.area = static_cast<unsigned>(n);
+            recipe.area = static_cast<unsigned>(n);
         } else if (arg == "--diameters") {
             const char* v = value();
-            spec.diameterCodes.clear();
+            recipe.diameterCodes.clear();
             std::string list = v ? v : "";
             size_t from = 0;
             while (v && from <= list.size()) {
                 const size_t comma = std::min(list.find(',', from), list.size());
                 if (!parseLong(list.substr(from, comma - from).c_str(), 0, 255, n))
                     return usageError("--diameters needs codes 0 to 255 separated by commas");
-                spec.diameterCodes.push_back(static_cast<unsigned>(n));
+                recipe.diameterCodes.push_back(static_cast<unsigned>(n));
                 from = comma + 1;
             }
-            if (spec.diameterCodes.empty())
+            if (recipe.diameterCodes.empty())
                 return usageError("--diameters needs codes 0 to 255 separated by commas");
         } else if (arg == "--serial") {
             if (!number(0, 65535, n))
@@ -222,7 +222,7 @@ int main(int argc, char** argv)
         }
     } else {
         std::string error;
-        options.image = sim::generateArchive(spec, &error);
+        options.image = sim::generateArchive(recipe, &error);
         if (options.image.empty())
             return usageError(error);
     }

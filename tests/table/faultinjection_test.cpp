@@ -142,24 +142,28 @@ TEST_F(TableFaultInjection, EveryFailingStepKeepsThePostedRows)
 {
     for (const Operation& op : operations()) {
         for (Step step : {Step::Write, Step::Rename}) {
+            // A new table of four rows, sorted when the case asks, ready for the operation.
+            auto startFresh = [&](DbfTable& t) {
+                std::filesystem::remove(path("t.db"));
+                std::filesystem::remove(path("t.mdx"));
+                createOpen(t);
+                for (int i = 1; i <= 4; ++i)
+                    postRow(t, i);
+                if (op.sorted) {
+                    t.AddIndex("tab1", "P", false);
+                    t.setIndexName("tab1");
+                }
+                op.prepare(t);
+            };
             int reached = 0;
             for (int n = 1;; ++n) {
                 SCOPED_TRACE(std::string(op.name) + (step == Step::Write ? " write " : " rename ") +
                              std::to_string(n));
                 ASSERT_LT(n, 50) << "the operation never stops reaching new steps";
-                std::filesystem::remove(path("t.db"));
-                std::filesystem::remove(path("t.mdx"));
                 std::vector<std::string> errors;
                 {
                     DbfTable t;
-                    createOpen(t);
-                    for (int i = 1; i <= 4; ++i)
-                        postRow(t, i);
-                    if (op.sorted) {
-                        t.AddIndex("tab1", "P", false);
-                        t.setIndexName("tab1");
-                    }
-                    op.prepare(t);
+                    startFresh(t);
                     if (step == Step::Write)
                         fileio::testhook::failNthWrite(n);
                     else
@@ -194,18 +198,9 @@ TEST_F(TableFaultInjection, EveryFailingStepKeepsThePostedRows)
                 EXPECT_GT(reached, 0);
             }
             // With no fault the operation gives the table it promises.
-            std::filesystem::remove(path("t.db"));
-            std::filesystem::remove(path("t.mdx"));
             {
                 DbfTable t;
-                createOpen(t);
-                for (int i = 1; i <= 4; ++i)
-                    postRow(t, i);
-                if (op.sorted) {
-                    t.AddIndex("tab1", "P", false);
-                    t.setIndexName("tab1");
-                }
-                op.prepare(t);
+                startFresh(t);
                 op.run(t);
                 std::vector<int> seen;
                 for (uint32_t r : t.ViewOrder())

@@ -81,14 +81,14 @@ std::string fromCp1251(std::string_view bytes) { return fromCodePage(1251, bytes
 
 bool fitsCp1251(std::string_view utf8)
 {
-    QStringEncoder e("windows-1251", QStringConverter::Flag::Stateless);
-    (void)e.encode(qs(utf8));
-    if (e.hasError())
+    const QString text = qs(utf8);
+    QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
+    const QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError())
         return false;
     // Some converters substitute '?' silently instead of flagging an error.
-    const QString s = qs(utf8);
-    const std::string back = fromCp1251(toCp1251(utf8));
-    return qs(back) == s;
+    QStringDecoder decoder("windows-1251");
+    return QString(decoder.decode(bytes)) == text;
 }
 
 int systemAnsiCodePage() { return 1251; }

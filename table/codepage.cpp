@@ -49,6 +49,7 @@ CodePage::CodePage(int codePage) : m_codePage(codePage)
     m_singleByte = m_installed && !isMultiByte(codePage);
     if (!m_singleByte)
         return;
+    std::array<char32_t, 256> decoded {};
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
         std::string u = b < 0x80 ? std::string(1, byte) : text::fromCodePage(codePage, std::string_view(&byte, 1));
@@ -58,9 +59,16 @@ CodePage::CodePage(int codePage) : m_codePage(codePage)
         m_utf8Length[size_t(b)] = uint8_t(u.size());
         size_t i = 0;
         const char32_t cp = nextCodePoint(u, i);
-        if (cp != 0xFFFD && i == u.size())
-            m_fromUnicode.emplace(cp, byte);
+        decoded[size_t(b)] = i == u.size() ? cp : 0xFFFD;
     }
+    // A character two bytes decode to is written as the first of them.
+    m_fromUnicode.assign(0x10000, kMissing);
+    for (int b = 255; b >= 0; --b)
+        if (decoded[size_t(b)] != 0xFFFD && decoded[size_t(b)] < m_fromUnicode.size())
+            m_fromUnicode[decoded[size_t(b)]] = char(b);
+    m_asciiSame = true;
+    for (char32_t a = 0; a < 0x80; ++a)
+        m_asciiSame = m_asciiSame && m_fromUnicode[a] == char(a);
 }
 
 std::string CodePage::decode(std::string_view bytes) const
@@ -83,15 +91,30 @@ std::string CodePage::encode(std::string_view utf8) const
 {
     if (!m_singleByte)
         return m_installed ? text::toCodePage(m_codePage, utf8) : std::string(utf8);
-    std::string out;
-    out.reserve(utf8.size());
-    size_t i = 0;
-    while (i < utf8.size()) {
-        const char32_t cp = nextCodePoint(utf8, i);
-        const auto it = m_fromUnicode.find(cp);
-        out += it != m_fromUnicode.end() ? it->second : '?';
-    }
+    std::string out(utf8.size(), '\0');
+    out.resize(encodeInto(utf8, out.data(), out.size()));
     return out;
+}
+
+size_t CodePage::encodeInto(std::string_view utf8, char* out, size_t capacity) const
+{
+    if (!m_singleByte) {
+        const std::string bytes = encode(utf8);
+        const size_t n = std::min(bytes.size(), capacity);
+        std::copy_n(bytes.data(), n, out);
+        return n;
+    }
+    size_t n = 0, i = 0;
+    while (i < utf8.size() && n < capacity) {
+        // Digits, Latin letters and punctuation are most of what we store.
+        if (m_asciiSame && uint8_t(utf8[i]) < 0x80) {
+            out[n++] = utf8[i++];
+            continue;
+        }
+        const char32_t cp = nextCodePoint(utf8, i);
+        out[n++] = cp < m_fromUnicode.size() ? m_fromUnicode[cp] : kMissing;
+    }
+    return n;
 }
 
 } // namespace zent5

@@ -33,44 +33,6 @@ std::string_view trimSpaces(std::string_view s)
         s.remove_suffix(1);
     return s;
 }
-
-// Rounds a plain decimal text (digits, optional '.') to `decimals` digits
-// after the point, halves away from zero; the result always has exactly that
-// many decimals.
-std::string roundDecimal(std::string digits, int decimals)
-{
-    size_t point = digits.find('.');
-    if (point == std::string::npos) {
-        point = digits.size();
-        digits += '.';
-    }
-    std::string whole = digits.substr(0, point);
-    std::string fraction = digits.substr(point + 1);
-    bool carry = false;
-    if (fraction.size() > size_t(decimals)) {
-        carry = fraction[size_t(decimals)] >= '5';
-        fraction.resize(size_t(decimals));
-    }
-    fraction.append(size_t(decimals) - fraction.size(), '0');
-    std::string all = whole + fraction;
-    for (size_t i = all.size(); carry && i-- > 0;) {
-        if (all[i] == '9') {
-            all[i] = '0';
-        } else {
-            ++all[i];
-            carry = false;
-        }
-    }
-    if (carry)
-        all.insert(all.begin(), '1');
-    std::string intPart = all.substr(0, all.size() - size_t(decimals));
-    const size_t firstNonZero = intPart.find_first_not_of('0');
-    intPart = firstNonZero == std::string::npos ? "0" : intPart.substr(firstNonZero);
-    if (decimals == 0)
-        return intPart;
-    return intPart + "." + all.substr(all.size() - size_t(decimals));
-}
-
 } // namespace
 
 Date today()
@@ -210,20 +172,125 @@ std::string typeName(const Field& f)
     }
 }
 
+namespace {
+
+// Writes the integer `scaled` as a number with `decimals` digits after the
+// point, right-aligned in `width` bytes; false when it does not fit.
+bool putScaled(uint64_t scaled, bool minus, int width, int decimals, char* out)
+{
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + scaled % 10);
+        scaled /= 10;
+    } while (scaled != 0 || n <= decimals);
+    const int length = (minus ? 1 : 0) + n + (decimals ? 1 : 0);
+    if (length > width)
+        return false;
+    char* p = std::fill_n(out, size_t(width - length), ' ');
+    if (minus)
+        *p++ = '-';
+    for (int k = n; k-- > 0;) {
+        *p++ = digits[k];
+        if (k == decimals && decimals)
+            *p++ = '.';
+    }
+    return true;
+}
+
+// The usual case without writing the shortest text first: when the scaled
+// value is clearly away from a half, rounding it directly gives what
+// rounding its shortest text gives (the two differ by less than the margin).
+bool encodeNumberQuickly(double value, int width, int decimals, char* out, bool& done)
+{
+    done = false;
+    if (decimals > 15)
+        return false;
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double scaled = std::fabs(value) * kPowers[decimals];
+    if (!(scaled < 1e15))
+        return false;
+    const double whole = std::floor(scaled);
+    const double margin = scaled * 0x1p-49 + 1e-9;
+    if (std::fabs(scaled - whole - 0.5) <= margin)
+        return false;
+    const auto rounded = uint64_t(scaled - whole > 0.5 ? whole + 1 : whole);
+    done = true;
+    return putScaled(rounded, value < 0 && rounded != 0, width, decimals, out);
+}
+
+} // namespace
+
+bool encodeNumberInto(double value, int width, int decimals, char* out)
+{
+    if (!std::isfinite(value) || decimals < 0 || decimals > 30 || width < 1)
+        return false;
+    bool done = false;
+    const bool fits = encodeNumberQuickly(value, width, decimals, out, done);
+    if (done)
+        return fits;
+    // The shortest text that reads back as the value, rounded there: 0.125
+    // stored with two decimals is 0.13, as the user typed it, whatever the
+    // binary value's later digits.
+    char shortest[400];
+    const auto r = std::to_chars(shortest, shortest + sizeof shortest, std::fabs(value), std::chars_format::fixed);
+    if (r.ec != std::errc())
+        return false;
+    const std::string_view digits(shortest, size_t(r.ptr - shortest));
+    const size_t point = std::min(digits.find('.'), digits.size());
+    const std::string_view whole = digits.substr(0, point);
+    const std::string_view fraction = point < digits.size() ? digits.substr(point + 1) : std::string_view();
+    const size_t places = size_t(decimals);
+
+    // all[0] is room for a carry out of the first digit.
+    char all[400 + 32];
+    size_t n = 1;
+    for (char c : whole)
+        all[n++] = c;
+    for (size_t k = 0; k < places; ++k)
+        all[n++] = k < fraction.size() ? fraction[k] : '0';
+    bool carry = fraction.size() > places && fraction[places] >= '5';
+    for (size_t k = n; carry && k-- > 1;) {
+        if (all[k] == '9') {
+            all[k] = '0';
+        } else {
+            ++all[k];
+            carry = false;
+        }
+    }
+    size_t first = 1;
+    if (carry)
+        all[first = 0] = '1';
+    const size_t intEnd = n - places;
+    while (first + 1 < intEnd && all[first] == '0')
+        ++first;
+    bool nonZero = false;
+    for (size_t k = first; k < n; ++k)
+        nonZero = nonZero || all[k] != '0';
+    const bool minus = value < 0 && nonZero;
+    const size_t length = (minus ? 1 : 0) + (intEnd - first) + (places ? places + 1 : 0);
+    if (length > size_t(width))
+        return false;
+    char* p = std::fill_n(out, size_t(width) - length, ' ');
+    if (minus)
+        *p++ = '-';
+    p = std::copy(all + first, all + intEnd, p);
+    if (places) {
+        *p++ = '.';
+        std::copy(all + intEnd, all + n, p);
+    }
+    return true;
+}
+
 std::optional<std::string> encodeNumber(double value, int width, int decimals)
 {
-    if (!std::isfinite(value) || decimals < 0 || decimals > 30)
+    if (width < 1)
         return std::nullopt;
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed);
-    if (r.ec != std::errc())
+    std::string stored(size_t(width), ' ');
+    if (!encodeNumberInto(value, width, decimals, stored.data()))
         return std::nullopt;
-    std::string text = roundDecimal(std::string(buf, r.ptr), decimals);
-    if (value < 0 && text.find_first_not_of("0.") != std::string::npos)
-        text.insert(text.begin(), '-');
-    if (text.size() > size_t(width))
-        return std::nullopt;
-    return std::string(size_t(width) - text.size(), ' ') + text;
+    return stored;
 }
 
 std::optional<double> parseDecimal(std::string_view text, char separator)
@@ -269,10 +336,16 @@ std::string shortestText(double value, char separator)
     return s;
 }
 
+void encodeTextInto(std::string_view bytes, int width, char* out)
+{
+    const size_t taken = std::min(bytes.size(), size_t(width));
+    std::fill(std::copy_n(bytes.data(), taken, out), out + width, ' ');
+}
+
 std::string encodeText(std::string_view bytes, int width)
 {
-    std::string out(bytes.substr(0, size_t(width)));
-    out.append(size_t(width) - out.size(), ' ');
+    std::string out(size_t(width), ' ');
+    encodeTextInto(bytes, width, out.data());
     return out;
 }
 

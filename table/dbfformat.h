@@ -82,6 +82,9 @@ bool isNumberType(char type);
 // rounded away from zero, right-aligned in `width` bytes. Nothing when it
 // does not fit or the value is not finite.
 std::optional<std::string> encodeNumber(double value, int width, int decimals);
+// The same into `width` bytes at `out`; false (and `out` untouched) when it
+// does not fit or the value is not finite.
+bool encodeNumberInto(double value, int width, int decimals, char* out);
 // Spaces only: nothing (null). Text that is not a number reads as 0.
 std::optional<double> decodeNumber(std::string_view stored);
 // Parses a whole decimal number with the given separator; nothing when the
@@ -90,7 +93,9 @@ std::optional<double> parseDecimal(std::string_view text, char separator);
 // Shortest decimal text that reads back as the same value.
 std::string shortestText(double value, char separator);
 
+// Cut or padded with spaces to `width` bytes.
 std::string encodeText(std::string_view bytes, int width);
+void encodeTextInto(std::string_view bytes, int width, char* out);
 // Trailing spaces stripped; an all-space column gives nothing (null).
 std::optional<std::string_view> decodeText(std::string_view stored);
 

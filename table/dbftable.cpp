@@ -222,15 +222,24 @@ void DbfTable::requireWritable() const
 
 int DbfTable::columnIndex(std::string_view column) const
 {
-    for (size_t i = 0; i < m_columns.size(); ++i) {
-        const std::string& name = m_columns[i].name;
+    auto matches = [&](const std::string& name) {
         if (name.size() != column.size())
-            continue;
-        size_t k = 0;
-        while (k < name.size() && name[k] == (column[k] >= 'a' && column[k] <= 'z' ? char(column[k] - 32) : column[k]))
-            ++k;
-        if (k == name.size())
+            return false;
+        for (size_t k = 0; k < name.size(); ++k)
+            if (name[k] != (column[k] >= 'a' && column[k] <= 'z' ? char(column[k] - 32) : column[k]))
+                return false;
+        return true;
+    };
+    // Rows are mostly filled and read column after column, so the search
+    // starts after the column found last.
+    const size_t start = std::min(m_nextColumn, m_columns.size());
+    for (size_t i = start, wrapped = 0; wrapped < m_columns.size(); ++i, ++wrapped) {
+        if (i == m_columns.size())
+            i = 0;
+        if (matches(m_columns[i].name)) {
+            m_nextColumn = i + 1;
             return int(i);
+        }
     }
     return -1;
 }
@@ -722,7 +731,7 @@ void DbfTable::SetFieldValue(std::string_view column, const FieldValue& value)
     if (m_state != State::Edit && m_state != State::Append)
         throw Error(kNotEditing);
     const Column& c = m_columns[size_t(i)];
-    std::string stored;
+    char* stored = m_buffer.data() + m_offsets[size_t(i)];
     if (c.isNumber) {
         std::optional<double> number;
         if (const double* d = std::get_if<double>(&value)) {
@@ -734,23 +743,18 @@ void DbfTable::SetFieldValue(std::string_view column, const FieldValue& value)
                     throw Error("Could not convert variant of type (String) into type (Double)");
             }
         }
-        if (number) {
-            const std::optional<std::string> t = dbf::encodeNumber(*number, c.width, c.decimals);
-            if (!t)
-                throw Error(rangeError(*number, c));
-            stored = *t;
-        } else {
-            stored.assign(size_t(c.width), ' ');
-        }
+        if (!number)
+            std::fill_n(stored, size_t(c.width), ' ');
+        else if (!dbf::encodeNumberInto(*number, c.width, c.decimals, stored))
+            throw Error(rangeError(*number, c));
     } else {
-        std::string bytes;
         if (const std::string* s = std::get_if<std::string>(&value))
-            bytes = m_codePage.encode(*s);
+            std::fill(stored + m_codePage.encodeInto(*s, stored, size_t(c.width)), stored + c.width, ' ');
         else if (const double* d = std::get_if<double>(&value))
-            bytes = dbf::shortestText(*d, text::decimalSeparator());
-        stored = dbf::encodeText(bytes, c.width);
+            dbf::encodeTextInto(dbf::shortestText(*d, text::decimalSeparator()), c.width, stored);
+        else
+            dbf::encodeTextInto({}, c.width, stored);
     }
-    m_buffer.replace(size_t(m_offsets[size_t(i)]), size_t(c.width), stored);
 }
 
 void DbfTable::Post()

@@ -171,6 +171,7 @@ private:
     dbf::Header m_header;
     std::vector<Column> m_columns;
     std::vector<int> m_offsets; // of each column in the record
+    mutable size_t m_nextColumn = 0; // where the next search for a column by name starts
     CodePage m_codePage;
     uint32_t m_recordCount = 0;
     std::vector<uint8_t> m_deleted; // per record, index recNo - 1

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
+#include <string>
+#include <vector>
 #include <limits>
 
 using namespace zent5;
@@ -48,6 +52,65 @@ TEST(NumberEncoding, RefusesWhatDoesNotFit)
     EXPECT_FALSE(dbf::encodeNumber(std::numeric_limits<double>::infinity(), 18, 9).has_value());
     EXPECT_FALSE(dbf::encodeNumber(std::nan(""), 18, 9).has_value());
     EXPECT_EQ(*dbf::encodeNumber(42.6, 4, 0), "  43");
+}
+
+// The stored text is the shortest text of the value rounded half away from
+// zero. Worked out here the plain way, on strings, for values of every size
+// and the decimals a column can have, including exact and near halves.
+std::string roundedShortest(double value, int width, int decimals)
+{
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed);
+    std::string digits(buf, r.ptr);
+    const size_t point = std::min(digits.find('.'), digits.size());
+    std::string whole = digits.substr(0, point);
+    std::string fraction = point < digits.size() ? digits.substr(point + 1) : "";
+    const bool up = fraction.size() > size_t(decimals) && fraction[size_t(decimals)] >= '5';
+    fraction.resize(size_t(decimals), '0');
+    std::string all = whole + fraction;
+    for (size_t i = all.size(); up && i-- > 0;) {
+        if (all[i] != '9') {
+            ++all[i];
+            break;
+        }
+        all[i] = '0';
+        if (i == 0)
+            all.insert(all.begin(), '1');
+    }
+    std::string intPart = all.substr(0, all.size() - size_t(decimals));
+    intPart.erase(0, std::min(intPart.find_first_not_of('0'), intPart.size() - 1));
+    std::string text = intPart + (decimals ? "." + all.substr(all.size() - size_t(decimals)) : "");
+    if (value < 0 && text.find_first_not_of("0.") != std::string::npos)
+        text.insert(text.begin(), '-');
+    return text.size() > size_t(width) ? "" : std::string(size_t(width) - text.size(), ' ') + text;
+}
+
+TEST(NumberEncoding, EveryValueRoundsItsShortestText)
+{
+    struct Case {
+        double value;
+        int decimals;
+    };
+    std::vector<Case> cases = {{0.125, 2}, {2.675, 2}, {1.005, 2}, {0.5, 0}, {1.5, 0}, {-2.5, 0}, {0.045, 2},
+                               {1e-10, 9}, {5e-324, 9}, {1e15, 0}, {123456789.125, 2}, {0.1 + 0.2, 9}, {-0.0, 3}};
+    std::mt19937_64 random(20261210);
+    for (int i = 0; i < 200000; ++i) {
+        const int decimals = int(random() % 16);
+        const int scale = int(random() % 12);
+        // Decimal values as a user or the instrument gives them, the binary
+        // neighbours of halves, and plain random doubles.
+        const double decimal = double(int64_t(random() % 10000000000ull) - 5000000000ll) / std::pow(10.0, scale);
+        const double half = std::trunc(decimal) + 0.5 / std::pow(10.0, decimals);
+        const double value = i % 3 == 0   ? decimal
+                             : i % 3 == 1 ? std::nextafter(half, random() % 2 ? 0.0 : 1e300)
+                                          : std::ldexp(double(random() >> 11), int(random() % 80) - 70);
+        cases.push_back({value, decimals});
+    }
+    for (const Case& c : cases) {
+        const int width = 20;
+        ASSERT_EQ(dbf::encodeNumber(c.value, width, c.decimals).value_or(""), roundedShortest(c.value, width, c.decimals))
+            << c.value << " with " << c.decimals << " decimals";
+    }
 }
 
 TEST(NumberDecoding, SpacesAreNullLettersAreZero)

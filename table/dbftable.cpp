@@ -407,19 +407,29 @@ void DbfTable::openFile()
     rebuildView(0);
 }
 
+void DbfTable::scanRecords(const std::function<void(uint32_t first, uint32_t count, const char* records)>& visit) const
+{
+    const size_t length = m_header.recordLength;
+    const uint32_t perChunk = uint32_t(std::max<size_t>(1, kScanBytes / length));
+    std::unique_ptr<char[]> chunk(new char[size_t(std::min(perChunk, m_recordCount)) * length]);
+    for (uint32_t first = 0; first < m_recordCount; first += perChunk) {
+        const uint32_t n = std::min(perChunk, m_recordCount - first);
+        const size_t bytes = size_t(n) * length;
+        const int64_t got = m_file.readAt(recordOffset(first + 1), chunk.get(), bytes);
+        // What cannot be read counts as blank records.
+        std::fill(chunk.get() + std::clamp<int64_t>(got, 0, int64_t(bytes)), chunk.get() + bytes, ' ');
+        visit(first, n, chunk.get());
+    }
+}
+
 void DbfTable::readDeletionFlags()
 {
     m_deleted.assign(m_recordCount, 0);
     const size_t length = m_header.recordLength;
-    const uint32_t perChunk = uint32_t(std::max<size_t>(1, kScanBytes / length));
-    std::string chunk;
-    for (uint32_t first = 0; first < m_recordCount; first += perChunk) {
-        const uint32_t n = std::min(perChunk, m_recordCount - first);
-        chunk.assign(size_t(n) * length, ' ');
-        m_file.readAt(m_header.headerLength + uint64_t(first) * length, chunk.data(), chunk.size());
+    scanRecords([&](uint32_t first, uint32_t n, const char* records) {
         for (uint32_t i = 0; i < n; ++i)
-            m_deleted[first + i] = chunk[size_t(i) * length] == dbf::kDeleted;
-    }
+            m_deleted[first + i] = records[size_t(i) * length] == dbf::kDeleted;
+    });
 }
 
 void DbfTable::Close()
@@ -927,26 +937,22 @@ bool DbfTable::fillTag(Tag& tag)
     tag.index.reset(c.isNumber ? SortIndex::Kind::Number : SortIndex::Kind::Text, tag.descending);
 
     std::vector<SortKey> keys(m_recordCount);
-    // The column of every record, side by side.
     const size_t width = size_t(c.width);
-    std::string column(size_t(m_recordCount) * width, ' ');
     const size_t length = m_header.recordLength;
     const size_t offset = size_t(m_offsets[size_t(i)]);
-    const uint32_t perChunk = uint32_t(std::max<size_t>(1, kScanBytes / length));
-    std::string chunk;
-    for (uint32_t first = 0; first < m_recordCount; first += perChunk) {
-        const uint32_t n = std::min(perChunk, m_recordCount - first);
-        chunk.assign(size_t(n) * length, ' ');
-        m_file.readAt(recordOffset(first + 1), chunk.data(), chunk.size());
-        for (uint32_t r = 0; r < n; ++r)
-            column.replace(size_t(first + r) * width, width, chunk, size_t(r) * length + offset, width);
-    }
-    auto stored = [&](uint32_t r) { return std::string_view(column).substr(size_t(r) * width, width); };
-
     if (c.isNumber) {
-        for (uint32_t r = 0; r < m_recordCount; ++r)
-            keys[r].number = numberKey(stored(r));
+        scanRecords([&](uint32_t first, uint32_t n, const char* records) {
+            for (uint32_t r = 0; r < n; ++r)
+                keys[first + r].number = numberKey(std::string_view(records + size_t(r) * length + offset, width));
+        });
     } else {
+        // The column of every record, side by side.
+        std::string column(size_t(m_recordCount) * width, ' ');
+        scanRecords([&](uint32_t first, uint32_t n, const char* records) {
+            for (uint32_t r = 0; r < n; ++r)
+                std::copy_n(records + size_t(r) * length + offset, width, column.data() + size_t(first + r) * width);
+        });
+        auto stored = [&](uint32_t r) { return std::string_view(column).substr(size_t(r) * width, width); };
         // Texts repeat a lot (types, empty comments): each distinct text
         // gets its collation key once.
         std::unordered_map<std::string_view, uint32_t> distinct;

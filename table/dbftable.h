@@ -8,6 +8,7 @@
 #include "table/sortindex.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -127,6 +128,8 @@ private:
     Tag* activeTag();
 
     void openFile();
+    // Hands the records over block by block, in file order.
+    void scanRecords(const std::function<void(uint32_t first, uint32_t count, const char* records)>& visit) const;
     void readDeletionFlags();
     void resetOpenState();
     uint64_t recordOffset(uint32_t recNo) const;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 
 namespace zent5 {
 
@@ -27,43 +29,78 @@ bool SortIndex::sameKey(const SortKey& a, const SortKey& b) const
     return m_kind == Kind::Number ? a.number == b.number : a.text == b.text;
 }
 
+namespace {
+
+// The record positions ordered by 64-bit keys, equal keys in position order:
+// a stable radix sort, a byte per pass, skipping bytes all keys share.
+std::vector<uint32_t> radixOrder(const std::vector<uint64_t>& keys)
+{
+    std::vector<uint32_t> order(keys.size()), other(keys.size());
+    for (uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    for (int shift = 0; shift < 64; shift += 8) {
+        size_t counts[257] = {};
+        for (uint64_t k : keys)
+            ++counts[((k >> shift) & 0xFF) + 1];
+        if (std::find(std::begin(counts), std::end(counts), keys.size()) != std::end(counts))
+            continue;
+        for (int b = 0; b < 256; ++b)
+            counts[b + 1] += counts[b];
+        for (uint32_t i : order)
+            other[counts[(keys[i] >> shift) & 0xFF]++] = i;
+        order.swap(other);
+    }
+    return order;
+}
+
+// Bits of a number whose unsigned order is the number's order.
+uint64_t orderedBits(double v)
+{
+    if (v == 0)
+        v = 0; // -0 sorts with 0
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits >> 63 ? ~bits : bits | (uint64_t(1) << 63);
+}
+
+} // namespace
+
 void SortIndex::build(std::vector<SortKey> keys)
 {
-    // Record order breaks ties, so equal keys keep file order. The first
-    // eight key bytes, read as one number, settle most text comparisons.
-    struct Item {
-        uint64_t prefix;
-        double number;
-        uint32_t i;
-    };
-    std::vector<Item> items(keys.size());
-    for (uint32_t i = 0; i < keys.size(); ++i) {
-        uint64_t prefix = 0;
-        if (m_kind == Kind::Text) {
+    // Record order breaks ties, so equal keys keep file order.
+    std::vector<uint32_t> order;
+    if (m_kind == Kind::Number) {
+        std::vector<uint64_t> bits(keys.size());
+        for (size_t i = 0; i < keys.size(); ++i)
+            bits[i] = m_descending ? ~orderedBits(keys[i].number) : orderedBits(keys[i].number);
+        order = radixOrder(bits);
+    } else {
+        // The first eight key bytes, read as one number, settle most
+        // comparisons.
+        struct Item {
+            uint64_t prefix;
+            uint32_t i;
+        };
+        std::vector<Item> items(keys.size());
+        for (uint32_t i = 0; i < keys.size(); ++i) {
             const std::string& t = keys[i].text;
+            uint64_t prefix = 0;
             for (size_t k = 0; k < 8; ++k)
                 prefix = (prefix << 8) | (k < t.size() ? uint8_t(t[k]) : 0u);
+            items[i] = Item{prefix, i};
         }
-        items[i] = Item{prefix, keys[i].number, i};
-    }
-    auto byKey = [&](const Item& a, const Item& b) {
-        if (m_kind == Kind::Text) {
+        std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
             if (a.prefix != b.prefix)
                 return m_descending ? a.prefix > b.prefix : a.prefix < b.prefix;
             const int c = keys[a.i].text.compare(keys[b.i].text);
             if (c != 0)
                 return m_descending ? c > 0 : c < 0;
-        } else {
-            const double x = a.number, y = b.number;
-            if (x != y)
-                return m_descending ? x > y : x < y;
-        }
-        return a.i < b.i;
-    };
-    std::sort(items.begin(), items.end(), byKey);
-    std::vector<uint32_t> order(items.size());
-    for (size_t k = 0; k < items.size(); ++k)
-        order[k] = items[k].i;
+            return a.i < b.i;
+        });
+        order.resize(items.size());
+        for (size_t k = 0; k < items.size(); ++k)
+            order[k] = items[k].i;
+    }
     m_entries.clear();
     m_entries.reserve(keys.size());
     for (uint32_t i : order)

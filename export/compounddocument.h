@@ -1,6 +1,9 @@
 #pragma once
 
+#include "bytesink.h"
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,5 +33,13 @@ inline constexpr int32_t kFail = int32_t(0x80004005);              // anything e
 //   the platform's own text when writing fails;
 // in every case nothing is left behind and an existing file is untouched.
 void writeCompoundDocument(const std::string& path, const std::string& streamName, const std::vector<uint8_t>& bytes);
+
+// The same with the stream made while the document is written: `produce`
+// writes the stream's bytes to the sink it is given, in as many pieces as it
+// likes, and may overwrite bytes it wrote before. The sink throws the texts
+// above when writing fails; whatever `produce` throws leaves nothing behind
+// either and reaches the caller.
+void writeCompoundDocument(const std::string& path, const std::string& streamName,
+                           const std::function<void(ByteSink&)>& produce);
 
 } // namespace zent5

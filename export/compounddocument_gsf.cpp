@@ -134,9 +134,48 @@ private:
     bool m_committed = false;
 };
 
+// The document's one stream. libgsf keeps a stream's bytes in one run of
+// the file, so going back to fill in a field is a seek there and back.
+class GsfStreamSink : public ByteSink {
+public:
+    GsfStreamSink(GsfOutput* sink, GsfOutput* child) : m_sink(sink), m_child(child) {}
+
+    void write(const uint8_t* data, size_t n) override
+    {
+        if (!gsf_output_write(m_child, n, data) || gsf_output_error(m_sink))
+            fail();
+    }
+
+    void overwrite(size_t at, const uint8_t* data, size_t n) override
+    {
+        const gsf_off_t end = gsf_output_tell(m_child);
+        if (gsf_off_t(at + n) > end)
+            throw Error(platformText(nullptr));
+        if (!gsf_output_seek(m_child, gsf_off_t(at), G_SEEK_SET) || !gsf_output_write(m_child, n, data) ||
+            !gsf_output_seek(m_child, end, G_SEEK_SET) || gsf_output_error(m_sink))
+            fail();
+    }
+
+private:
+    [[noreturn]] void fail()
+    {
+        const GError* e = gsf_output_error(m_sink);
+        throw Error(platformText(e ? e : gsf_output_error(m_child)));
+    }
+
+    GsfOutput* m_sink;
+    GsfOutput* m_child;
+};
+
 } // namespace
 
 void writeCompoundDocument(const std::string& path, const std::string& streamName, const std::vector<uint8_t>& bytes)
+{
+    writeCompoundDocument(path, streamName, [&](ByteSink& sink) { sink.write(bytes.data(), bytes.size()); });
+}
+
+void writeCompoundDocument(const std::string& path, const std::string& streamName,
+                           const std::function<void(ByteSink&)>& produce)
 {
     initGsf();
 
@@ -163,10 +202,8 @@ void writeCompoundDocument(const std::string& path, const std::string& streamNam
     if (!save.child())
         throw codeError("CreateStream", storageCode(gsf_output_error(sink)));
 
-    if (!gsf_output_write(save.child(), bytes.size(), bytes.data()) || gsf_output_error(sink)) {
-        const GError* e = gsf_output_error(sink);
-        throw Error(platformText(e ? e : gsf_output_error(save.child())));
-    }
+    GsfStreamSink stream(sink, save.child());
+    produce(stream);
     if (const GError* e = save.commit())
         throw Error(platformText(e));
 }

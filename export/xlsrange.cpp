@@ -1,35 +1,61 @@
 #include "xlsrange.h"
 
 #include "xlstext.h"
+#include "xlsworksheet.h"
 
 namespace zent5 {
 
 XlsRange::XlsRange(XlsWorksheet& sheet, int left, int top, int right, int bottom)
-    : m_sheet(&sheet), m_left(left), m_top(top), m_right(right), m_bottom(bottom)
+    : m_sheet(&sheet), m_left(left), m_top(top), m_right(right), m_bottom(bottom), m_number(0)
 {
+}
+
+XlsRange::~XlsRange()
+{
+    if (m_format != 0)
+        m_sheet->releaseFormat(m_format);
+}
+
+XlsValue XlsRange::Value() const
+{
+    switch (m_kind) {
+    case Kind::Empty: return std::monostate{};
+    case Kind::Number: return m_number;
+    case Kind::EmptyText: return std::u16string();
+    case Kind::Text: break;
+    }
+    return TextForm();
 }
 
 void XlsRange::SetValue(std::string_view text)
 {
-    std::u16string t = xlstext::fromUtf8(text);
-    xlstext::joinCrLf(t);
-    m_value = std::move(t);
+    std::string bytes = xlstext::toSingleByte(text);
+    xlstext::joinCrLf(bytes);
+    if (bytes.empty()) {
+        m_kind = Kind::EmptyText;
+        return;
+    }
+    XlsTextStore& store = m_sheet->texts();
+    if (m_kind != Kind::Text || !store.replace(m_text, bytes))
+        m_text = store.add(bytes);
+    m_kind = Kind::Text;
 }
 
-const std::u16string& XlsRange::TextForm() const
+std::string_view XlsRange::SingleByteText() const
 {
-    static const std::u16string empty;
-    if (const auto* t = std::get_if<std::u16string>(&m_value))
-        return *t;
-    return empty;
+    return m_kind == Kind::Text ? m_sheet->texts().at(m_text) : std::string_view();
 }
+
+std::u16string XlsRange::TextForm() const { return xlstext::widen(SingleByteText()); }
 
 XlsCellFormat& XlsRange::Format()
 {
-    if (!m_format)
-        m_format = std::make_unique<XlsCellFormat>();
-    return *m_format;
+    if (m_format == 0)
+        m_format = m_sheet->makeFormat();
+    return m_sheet->format(m_format);
 }
+
+const XlsCellFormat& XlsRange::Format() const { return m_format ? m_sheet->format(m_format) : DefaultFormat(); }
 
 const XlsCellFormat& XlsRange::DefaultFormat()
 {

@@ -3,6 +3,7 @@
 #include "xlsborders.h"
 #include "xlscolor.h"
 #include "xlsfont.h"
+#include "xlstextstore.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,11 +37,15 @@ struct XlsCellFormat {
 
 // One rectangular block of cells, bounds zero-based and inclusive. A range of
 // more than one cell is a merged area: its value stands in the top-left cell.
+//
+// A full sheet has a range per cell, so a range is kept small: its text and
+// its own format, if any, are held by the sheet.
 class XlsRange {
 public:
     XlsRange(XlsWorksheet& sheet, int left, int top, int right, int bottom);
     XlsRange(const XlsRange&) = delete;
     XlsRange& operator=(const XlsRange&) = delete;
+    ~XlsRange();
 
     XlsWorksheet& Worksheet() const { return *m_sheet; }
     int Left() const { return m_left; }
@@ -49,30 +54,48 @@ public:
     int Bottom() const { return m_bottom; }
     bool IsSingleCell() const { return m_left == m_right && m_top == m_bottom; }
 
-    const XlsValue& Value() const { return m_value; }
-    void SetValue(double number) { m_value = number; }
+    // A copy of the value.
+    XlsValue Value() const;
+    void SetValue(double number)
+    {
+        m_kind = Kind::Number;
+        m_number = number;
+    }
     // A text (UTF-8) is normalised as described at XlsValue.
     void SetValue(std::string_view text);
     void SetValue(const char* text) { SetValue(std::string_view(text)); }
-    void ClearValue() { m_value = std::monostate{}; }
+    void ClearValue() { m_kind = Kind::Empty; }
 
-    bool IsNumber() const { return std::holds_alternative<double>(m_value); }
+    bool IsNumber() const { return m_kind == Kind::Number; }
+    // The number; 0 when the value is no number.
+    double Number() const { return m_kind == Kind::Number ? m_number : 0.0; }
+    // Whether the value is a text of at least one character.
+    bool HasText() const { return m_kind == Kind::Text; }
     // The text the cell shows when it is not a number; empty for no value.
-    const std::u16string& TextForm() const;
+    std::u16string TextForm() const;
+    // The same as code page 1251 bytes, one per character; valid until the
+    // range's value changes.
+    std::string_view SingleByteText() const;
 
     // The range's own borders, font, alignment, number format and fill.
     // A range whose format was never asked for in writing has the defaults
     // and takes no memory for them; a full sheet has many such cells.
     XlsCellFormat& Format();
-    const XlsCellFormat& Format() const { return m_format ? *m_format : DefaultFormat(); }
-    bool HasOwnFormat() const { return m_format != nullptr; }
+    const XlsCellFormat& Format() const;
+    bool HasOwnFormat() const { return m_format != 0; }
     static const XlsCellFormat& DefaultFormat();
 
 private:
+    enum class Kind : uint8_t { Empty, Number, EmptyText, Text };
+
     XlsWorksheet* m_sheet;
-    int m_left, m_top, m_right, m_bottom;
-    XlsValue m_value;
-    std::unique_ptr<XlsCellFormat> m_format;
+    int32_t m_left, m_top, m_right, m_bottom;
+    union {
+        double m_number;
+        XlsTextStore::Location m_text;
+    };
+    uint32_t m_format = 0; // the sheet's format number + 1; 0 for none
+    Kind m_kind = Kind::Empty;
 };
 
 } // namespace zent5

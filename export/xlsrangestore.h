@@ -3,32 +3,39 @@
 #include "xlsrange.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace zent5 {
 
 // Storage for a sheet's ranges in blocks, so that a sheet of many cells does
-// not make one allocation per cell. Released slots are used again.
+// not make one allocation per cell. A range is known by a 32-bit number, half
+// the size of a pointer in the sheet's lists. Released numbers are used again.
 class XlsRangeStore {
 public:
     XlsRangeStore() = default;
     XlsRangeStore(const XlsRangeStore&) = delete;
     XlsRangeStore& operator=(const XlsRangeStore&) = delete;
 
-    XlsRange* make(XlsWorksheet& sheet, int left, int top, int right, int bottom);
+    uint32_t make(XlsWorksheet& sheet, int left, int top, int right, int bottom);
+    XlsRange& at(uint32_t id) const
+    {
+        return *std::launder(reinterpret_cast<XlsRange*>(m_blocks[id / kBlockSlots][id % kBlockSlots].bytes));
+    }
     // Destroys the range; every range made must be released before the store goes.
-    void release(XlsRange* range);
+    void release(uint32_t id);
 
 private:
     struct Slot {
         alignas(XlsRange) std::byte bytes[sizeof(XlsRange)];
     };
-    static constexpr size_t kBlockSlots = 4096;
+    static constexpr uint32_t kBlockSlots = 4096;
 
     std::vector<std::unique_ptr<Slot[]>> m_blocks;
-    size_t m_usedInLastBlock = kBlockSlots;
-    std::vector<Slot*> m_free;
+    uint32_t m_usedInLastBlock = kBlockSlots;
+    std::vector<uint32_t> m_free;
 };
 
 } // namespace zent5

@@ -257,11 +257,12 @@ void SstBuilder::beginContinue(bool withCharacterFlag)
         m_out.u8(kWideCharacters); // the rest of the string is 16-bit too
 }
 
-uint32_t SstBuilder::add(std::u16string_view text)
+template <class Put>
+uint32_t SstBuilder::addText(size_t length, const Put& put)
 {
-    if (text.empty())
+    if (length == 0)
         throw std::invalid_argument("SstBuilder::add: empty text");
-    text = text.substr(0, kMaxCellText);
+    length = std::min(length, kMaxCellText);
     if (m_count == 0) {
         m_sstStart = m_recordStart = m_out.size();
         header(m_out, 0x00FC, 0);
@@ -276,18 +277,33 @@ uint32_t SstBuilder::add(std::u16string_view text)
         m_buckets.u16(uint16_t(m_out.size() - m_recordStart));
         m_buckets.u16(0);
     }
-    m_out.u16(uint16_t(text.size()));
+    m_out.u16(uint16_t(length));
     m_out.u8(kWideCharacters);
+    size_t from = 0;
     for (;;) {
-        const size_t chars = std::min(text.size(), room() / 2);
-        m_out.utf16(text.substr(0, chars));
-        text.remove_prefix(chars);
-        if (text.empty())
+        const size_t chars = std::min(length - from, room() / 2);
+        put(from, chars);
+        from += chars;
+        if (from == length)
             break;
         // A piece stops short only when fewer than two bytes are left.
         beginContinue(true);
     }
     return index;
+}
+
+uint32_t SstBuilder::add(std::u16string_view text)
+{
+    return addText(text.size(), [&](size_t from, size_t n) { m_out.utf16(text.substr(from, n)); });
+}
+
+uint32_t SstBuilder::addSingleByte(std::string_view text)
+{
+    return addText(text.size(), [&](size_t from, size_t n) {
+        uint8_t* p = m_out.append(2 * n);
+        for (size_t i = 0; i < n; ++i, p += 2)
+            LeBytes::put16(p, uint16_t(xlstext::widen(uint8_t(text[from + i]))));
+    });
 }
 
 void SstBuilder::finish()
@@ -320,8 +336,11 @@ size_t writeIndex(LeBytes& out, uint32_t firstRow, uint32_t lastRowPlus1, const 
 
 void rewriteIndex(LeBytes& out, size_t at, const std::vector<uint32_t>& dbCells)
 {
+    // In one piece: the record may have gone on to the file already.
+    std::vector<uint8_t> positions(4 * dbCells.size());
     for (size_t i = 0; i < dbCells.size(); ++i)
-        out.patchU32(at + 4 + 16 + 4 * i, dbCells[i]);
+        LeBytes::put32(positions.data() + 4 * i, dbCells[i]);
+    out.patchBytes(at + 4 + 16, positions.data(), positions.size());
 }
 
 void writeCalcMode(LeBytes& out) { writeU16Record(out, 0x000D, 1); }
@@ -421,35 +440,43 @@ void writeDimensions(LeBytes& out, uint32_t firstRow, uint32_t lastRowPlus1, uin
     out.u16(0);
 }
 
+// The records below come once per row or cell: each is put down in one go.
+
 void writeRow(LeBytes& out, uint16_t row, uint16_t firstColumn, uint16_t lastColumnPlus1, uint16_t height, bool customHeight)
 {
-    header(out, 0x0208, 16);
-    out.u16(row);
-    out.u16(firstColumn);
-    out.u16(lastColumnPlus1);
-    out.u16(height);
-    out.u16(0);
-    out.u16(0);
-    out.u16(customHeight ? 0x0040 : 0);
-    out.u16(0); // XF
+    uint8_t* p = out.append(4 + 16);
+    LeBytes::put16(p, 0x0208);
+    LeBytes::put16(p + 2, 16);
+    LeBytes::put16(p + 4, row);
+    LeBytes::put16(p + 6, firstColumn);
+    LeBytes::put16(p + 8, lastColumnPlus1);
+    LeBytes::put16(p + 10, height);
+    LeBytes::put16(p + 12, 0);
+    LeBytes::put16(p + 14, 0);
+    LeBytes::put16(p + 16, customHeight ? 0x0040 : 0);
+    LeBytes::put16(p + 18, 0); // XF
 }
 
 void writeNumber(LeBytes& out, uint16_t row, uint16_t column, uint16_t xf, double value)
 {
-    header(out, 0x0203, 14);
-    out.u16(row);
-    out.u16(column);
-    out.u16(xf);
-    out.f64(value);
+    uint8_t* p = out.append(4 + 14);
+    LeBytes::put16(p, 0x0203);
+    LeBytes::put16(p + 2, 14);
+    LeBytes::put16(p + 4, row);
+    LeBytes::put16(p + 6, column);
+    LeBytes::put16(p + 8, xf);
+    LeBytes::put64(p + 10, value);
 }
 
 void writeLabelSst(LeBytes& out, uint16_t row, uint16_t column, uint16_t xf, uint32_t sstIndex)
 {
-    header(out, 0x00FD, 10);
-    out.u16(row);
-    out.u16(column);
-    out.u16(xf);
-    out.u32(sstIndex);
+    uint8_t* p = out.append(4 + 10);
+    LeBytes::put16(p, 0x00FD);
+    LeBytes::put16(p + 2, 10);
+    LeBytes::put16(p + 4, row);
+    LeBytes::put16(p + 6, column);
+    LeBytes::put16(p + 8, xf);
+    LeBytes::put32(p + 10, sstIndex);
 }
 
 void writeBlank(LeBytes& out, uint16_t row, uint16_t column, uint16_t xf)
@@ -473,10 +500,15 @@ void writeMulBlank(LeBytes& out, uint16_t row, uint16_t firstColumn, uint16_t la
 
 void writeDbCell(LeBytes& out, uint32_t toFirstRow, const std::vector<uint16_t>& cellOffsets)
 {
-    header(out, 0x00D7, uint16_t(4 + 2 * cellOffsets.size()));
-    out.u32(toFirstRow);
-    for (const uint16_t o : cellOffsets)
-        out.u16(o);
+    uint8_t* p = out.append(4 + 4 + 2 * cellOffsets.size());
+    LeBytes::put16(p, 0x00D7);
+    LeBytes::put16(p + 2, uint16_t(4 + 2 * cellOffsets.size()));
+    LeBytes::put32(p + 4, toFirstRow);
+    p += 8;
+    for (const uint16_t o : cellOffsets) {
+        LeBytes::put16(p, o);
+        p += 2;
+    }
 }
 
 void writeWindow2(LeBytes& out, bool selected)

@@ -63,11 +63,17 @@ public:
     // Returns the string's index in the table; the text must not be empty.
     // Nothing else may be written to `out` until finish().
     uint32_t add(std::u16string_view text);
+    // The same for a text held as code page 1251 bytes (see xlstext).
+    uint32_t addSingleByte(std::string_view text);
     uint32_t count() const { return m_count; }
     // Sets the counts and writes EXTSST.
     void finish();
 
 private:
+    // Starts string number m_count of `length` characters; `put(from, n)`
+    // writes n characters from `from` on as UTF-16.
+    template <class Put>
+    uint32_t addText(size_t length, const Put& put);
     void beginContinue(bool withCharacterFlag);
     // Bytes the current record can still take, its header counted.
     size_t room() const { return kMaxRecordData + 4 - (m_out.size() - m_recordStart); }

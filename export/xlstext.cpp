@@ -26,6 +26,33 @@ const std::bitset<65536>& cp1251Repertoire()
     return *set;
 }
 
+// Both directions between code page 1251 bytes and the UTF-16 code units of
+// the repertoire above.
+struct SingleByteTables {
+    std::array<char16_t, 256> wide{};
+    std::array<uint8_t, 65536> narrow{};
+};
+
+const SingleByteTables& singleByteTables()
+{
+    static const std::unique_ptr<SingleByteTables> tables = [] {
+        auto t = std::make_unique<SingleByteTables>();
+        const auto& repertoire = cp1251Repertoire();
+        for (int b = 0; b < 256; ++b) {
+            const std::u16string c = text::toUtf16(text::fromCp1251(std::string(1, char(b))));
+            t->wide[size_t(b)] = c.size() == 1 && repertoire.test(c[0]) ? c[0] : u'?';
+        }
+        // Lowest byte first, so a character that two bytes give maps back to the first.
+        for (int b = 255; b >= 0; --b)
+            t->narrow[t->wide[size_t(b)]] = uint8_t(b);
+        for (size_t c = 0; c < 65536; ++c)
+            if (!repertoire.test(c) || t->wide[t->narrow[c]] != char16_t(c))
+                t->narrow[c] = '?';
+        return t;
+    }();
+    return *tables;
+}
+
 bool isAscii(std::string_view s)
 {
     for (const char c : s)
@@ -86,6 +113,73 @@ std::string singleByte(std::string_view utf8)
     if (isAscii(utf8))
         return std::string(utf8);
     return toUtf8(fromUtf8(utf8));
+}
+
+std::string toSingleByte(std::string_view utf8)
+{
+    std::string out(utf8.size(), '\0');
+    size_t n = 0;
+    const auto& narrow = singleByteTables().narrow;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    auto continuation = [&](ptrdiff_t k) { return p + k < end && (p[k] & 0xC0) == 0x80; };
+    while (p < end) {
+        const unsigned char b = *p;
+        uint32_t c;
+        if (b < 0x80) {
+            c = b;
+            p += 1;
+        } else if (b >= 0xC2 && b < 0xE0 && continuation(1)) {
+            c = (uint32_t(b & 0x1F) << 6) | (p[1] & 0x3F);
+            p += 2;
+        } else if (b >= 0xE0 && b < 0xF0 && continuation(1) && continuation(2)) {
+            c = (uint32_t(b & 0x0F) << 12) | (uint32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
+                break;
+            p += 3;
+        } else if (b >= 0xF0 && b < 0xF5 && continuation(1) && continuation(2) && continuation(3)) {
+            c = (uint32_t(b & 0x07) << 18) | (uint32_t(p[1] & 0x3F) << 12) | (uint32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+            if (c < 0x10000 || c > 0x10FFFF)
+                break;
+            p += 4;
+        } else {
+            break;
+        }
+        // A character outside the basic plane is one '?', as in fromUtf8.
+        out[n++] = char(c < 0x10000 ? narrow[c] : uint8_t('?'));
+    }
+    if (p == end) {
+        out.resize(n);
+        return out;
+    }
+    // Malformed UTF-8 goes the platform's way, whatever that makes of it.
+    const std::u16string wide = fromUtf8(utf8);
+    out.resize(wide.size());
+    for (size_t i = 0; i < wide.size(); ++i)
+        out[i] = char(narrow[wide[i]]);
+    return out;
+}
+
+char16_t widen(uint8_t byte) { return singleByteTables().wide[byte]; }
+
+std::u16string widen(std::string_view singleByte)
+{
+    const auto& wide = singleByteTables().wide;
+    std::u16string out(singleByte.size(), u'\0');
+    for (size_t i = 0; i < singleByte.size(); ++i)
+        out[i] = wide[uint8_t(singleByte[i])];
+    return out;
+}
+
+void joinCrLf(std::string& text)
+{
+    if (text.find("\r\n") == std::string::npos)
+        return;
+    size_t n = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            text[n++] = text[i]; // a CR before an LF goes
+    text.resize(n);
 }
 
 void joinCrLf(std::u16string& text)

@@ -16,8 +16,16 @@ std::string toUtf8(std::u16string_view text);
 // The same text as single-byte text would hold it, back in UTF-8.
 std::string singleByte(std::string_view utf8);
 
+// The same text as fromUtf8 gives, one byte of code page 1251 per character:
+// the model keeps its cell texts so, half the size of UTF-16.
+std::string toSingleByte(std::string_view utf8);
+// A code page 1251 byte of such a text as its UTF-16 code unit.
+char16_t widen(uint8_t byte);
+std::u16string widen(std::string_view singleByte);
+
 // Every carriage-return line-feed pair becomes a single line feed.
 void joinCrLf(std::u16string& text);
+void joinCrLf(std::string& text);
 
 // The first `count` characters, then without leading and trailing blanks
 // (spaces and control characters).

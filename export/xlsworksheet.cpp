@@ -30,8 +30,8 @@ XlsWorksheet::XlsWorksheet(XlsWorkbook& workbook, std::string name) : m_workbook
 
 XlsWorksheet::~XlsWorksheet()
 {
-    for (XlsRange* r : m_ranges)
-        m_store.release(r);
+    for (const uint32_t id : m_ranges)
+        m_store.release(id);
 }
 
 int XlsWorksheet::Index() const { return m_workbook->IndexOf(*this); }
@@ -44,7 +44,40 @@ void XlsWorksheet::SetName(std::string_view name)
 int XlsWorksheet::FirstRangeReaching(int row) const
 {
     const int key = row - m_tallestRange + 1;
-    return int(std::lower_bound(m_tops.begin(), m_tops.end(), key) - m_tops.begin());
+    const auto at = std::partition_point(m_ranges.begin(), m_ranges.end(),
+                                         [&](uint32_t id) { return m_store.at(id).Top() < key; });
+    return int(at - m_ranges.begin());
+}
+
+bool XlsWorksheet::goesAtEnd(int left, int top) const
+{
+    if (m_ranges.empty())
+        return true;
+    if (m_store.at(m_ranges.back()).Top() > top)
+        return false;
+    // Only ranges that end on the lowest row can reach a range starting there.
+    return top > m_lowestBottom || (top == m_lowestBottom && left > m_rightmostOnLowest);
+}
+
+void XlsWorksheet::noteAdded(int right, int bottom)
+{
+    if (bottom > m_lowestBottom) {
+        m_lowestBottom = bottom;
+        m_rightmostOnLowest = right;
+    } else if (bottom == m_lowestBottom && right > m_rightmostOnLowest) {
+        m_rightmostOnLowest = right;
+    }
+}
+
+void XlsWorksheet::recountAfterRemoval()
+{
+    m_tallestRange = 1;
+    m_lowestBottom = m_rightmostOnLowest = -1;
+    for (const uint32_t id : m_ranges) {
+        const XlsRange& r = m_store.at(id);
+        m_tallestRange = std::max(m_tallestRange, r.Bottom() - r.Top() + 1);
+        noteAdded(r.Right(), r.Bottom());
+    }
 }
 
 XlsRange& XlsWorksheet::Range(int left, int top, int right, int bottom)
@@ -54,57 +87,73 @@ XlsRange& XlsWorksheet::Range(int left, int top, int right, int bottom)
 
     XlsRange* result = nullptr;
     bool removed = false;
-    // No range before this position can reach down to row `top`.
-    size_t i = size_t(FirstRangeReaching(top));
-    size_t ins = i;
-    while (i < m_ranges.size() && m_tops[i] <= bottom) {
-        XlsRange& r = *m_ranges[i];
-        if (r.Left() == left && r.Top() == top && r.Right() == right && r.Bottom() == bottom) {
-            result = &r;
-            break;
+    size_t ins = m_ranges.size();
+    if (!goesAtEnd(left, top)) {
+        // No range before this position can reach down to row `top`.
+        size_t i = size_t(FirstRangeReaching(top));
+        ins = i;
+        while (i < m_ranges.size() && m_store.at(m_ranges[i]).Top() <= bottom) {
+            XlsRange& r = m_store.at(m_ranges[i]);
+            if (r.Left() == left && r.Top() == top && r.Right() == right && r.Bottom() == bottom) {
+                result = &r;
+                break;
+            }
+            if (intersects(r, left, top, right, bottom)) {
+                m_store.release(m_ranges[i]);
+                m_ranges.erase(m_ranges.begin() + std::ptrdiff_t(i));
+                removed = true;
+                continue;
+            }
+            if (m_store.at(m_ranges[ins]).Top() <= top)
+                ++ins;
+            ++i; // the loop condition already holds top <= bottom here
         }
-        if (intersects(r, left, top, right, bottom)) {
-            m_store.release(m_ranges[i]);
-            m_ranges.erase(m_ranges.begin() + std::ptrdiff_t(i));
-            m_tops.erase(m_tops.begin() + std::ptrdiff_t(i));
-            removed = true;
-            continue;
-        }
-        if (m_tops[ins] <= top)
-            ++ins;
-        ++i; // the loop condition already holds top <= bottom here
     }
 
     if (!result) {
-        // The two lists stay in step also when memory runs out.
-        m_ranges.insert(m_ranges.begin() + std::ptrdiff_t(ins), nullptr);
-        try {
-            m_tops.insert(m_tops.begin() + std::ptrdiff_t(ins), top);
-            try {
-                result = m_store.make(*this, left, top, right, bottom);
-            } catch (...) {
-                m_tops.erase(m_tops.begin() + std::ptrdiff_t(ins));
-                throw;
-            }
-        } catch (...) {
-            m_ranges.erase(m_ranges.begin() + std::ptrdiff_t(ins));
-            throw;
-        }
-        m_ranges[ins] = result;
+        // Room first, so that a range once made is always in the list.
+        if (m_ranges.size() == m_ranges.capacity())
+            m_ranges.reserve(std::max<size_t>(64, 2 * m_ranges.size()));
+        const uint32_t id = m_store.make(*this, left, top, right, bottom);
+        m_ranges.insert(m_ranges.begin() + std::ptrdiff_t(ins), id);
+        result = &m_store.at(id);
     }
 
     const int height = bottom - top + 1;
     if (removed) {
-        m_tallestRange = 1;
-        for (const XlsRange* r : m_ranges)
-            m_tallestRange = std::max(m_tallestRange, r->Bottom() - r->Top() + 1);
-    } else if (height > m_tallestRange) {
-        m_tallestRange = height;
+        recountAfterRemoval();
+    } else {
+        m_tallestRange = std::max(m_tallestRange, height);
+        noteAdded(right, bottom);
     }
 
     widen(m_usedArea.Left, m_usedArea.Right, left, right);
     widen(m_usedArea.Top, m_usedArea.Bottom, top, bottom);
     return *result;
+}
+
+uint32_t XlsWorksheet::makeFormat()
+{
+    if (!m_freeFormats.empty()) {
+        const uint32_t number = m_freeFormats.back();
+        m_formats[number - 1] = std::make_unique<XlsCellFormat>();
+        m_freeFormats.pop_back();
+        return number;
+    }
+    if (m_formats.size() == m_formats.capacity())
+        m_formats.reserve(std::max<size_t>(16, 2 * m_formats.size()));
+    m_formats.push_back(std::make_unique<XlsCellFormat>());
+    return uint32_t(m_formats.size());
+}
+
+void XlsWorksheet::releaseFormat(uint32_t number)
+{
+    m_formats[number - 1].reset();
+    try {
+        m_freeFormats.push_back(number);
+    } catch (...) {
+        // The number is merely not used again.
+    }
 }
 
 const XlsColumnInfo* XlsWorksheet::ColumnInfo(int column) const

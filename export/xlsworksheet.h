@@ -3,6 +3,7 @@
 #include "xlspagesetup.h"
 #include "xlsrange.h"
 #include "xlsrangestore.h"
+#include "xlstextstore.h"
 
 #include <cstdint>
 #include <memory>
@@ -51,9 +52,9 @@ public:
     // negative or reversed bounds.
     XlsRange& Range(int left, int top, int right, int bottom);
     int RangeCount() const { return int(m_ranges.size()); }
-    XlsRange& RangeAt(int i) const { return *m_ranges.at(size_t(i)); }
+    XlsRange& RangeAt(int i) const { return m_store.at(m_ranges.at(size_t(i))); }
     // Range at a position known to exist, for the writer's loops.
-    const XlsRange& RangeAtUnchecked(int i) const { return *m_ranges[size_t(i)]; }
+    const XlsRange& RangeAtUnchecked(int i) const { return m_store.at(m_ranges[size_t(i)]); }
 
     // Position of the first range that may cover `row`: ranges are ordered
     // by top row and none is taller than TallestRange.
@@ -72,15 +73,35 @@ public:
     std::vector<int> PageBreaks; // rows
 
 private:
+    friend class XlsRange;
+
+    // Whether a new range with these bounds can simply go at the end of the
+    // list: nothing it would overlap and no range with a later top row.
+    bool goesAtEnd(int left, int top) const;
+    void noteAdded(int right, int bottom);
+    void recountAfterRemoval();
+
+    // For the ranges: their texts and their own formats (numbered from 1).
+    XlsTextStore& texts() { return m_texts; }
+    uint32_t makeFormat();
+    XlsCellFormat& format(uint32_t number) const { return *m_formats[number - 1]; }
+    void releaseFormat(uint32_t number);
 
     XlsWorkbook* m_workbook;
     std::string m_name;
+    XlsTextStore m_texts;
+    std::vector<std::unique_ptr<XlsCellFormat>> m_formats;
+    std::vector<uint32_t> m_freeFormats;
     // Ordered by top row, equal tops in order of creation; never overlapping.
+    // Declared after the texts and formats: the ranges go first.
     XlsRangeStore m_store;
-    std::vector<XlsRange*> m_ranges; // made by m_store
-    std::vector<int> m_tops; // m_ranges[i]->Top(), kept beside for the searches
+    std::vector<uint32_t> m_ranges; // made by m_store
     XlsArea m_usedArea;
     int m_tallestRange = 0;
+    // The lowest bottom row of all ranges, and the rightmost column of the
+    // ranges that end on it: -1 while there is no range.
+    int m_lowestBottom = -1;
+    int m_rightmostOnLowest = -1;
 };
 
 } // namespace zent5

@@ -7,6 +7,7 @@
 #include "xlstext.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace zent5 {
 namespace {
@@ -38,38 +39,55 @@ std::u16string headerText(const std::string& left, const std::string& centre, co
     return xlstext::fromUtf8(t);
 }
 
-// Positions in the sheet's range list of the ranges that cover `row`, left
-// to right. The list is ordered by top row and no range is taller than
-// TallestRange, so only a short stretch of it can reach the row.
-void rangesOnRow(const XlsWorksheet& sheet, int row, std::vector<int>& found)
-{
-    found.clear();
-    for (int i = sheet.FirstRangeReaching(row); i < sheet.RangeCount() && sheet.RangeAtUnchecked(i).Top() <= row; ++i)
-        if (sheet.RangeAtUnchecked(i).Bottom() >= row)
-            found.push_back(i);
-    if (found.size() > 1)
-        std::sort(found.begin(), found.end(),
-                  [&](int a, int b) { return sheet.RangeAtUnchecked(a).Left() < sheet.RangeAtUnchecked(b).Left(); });
-}
+// Gives the ranges that cover each row, rows taken top to bottom. The range
+// list is ordered by top row and no range is taller than TallestRange, so the
+// ranges that can reach a row lie in a stretch of the list that only moves
+// down as the rows do.
+class RowWalker {
+public:
+    explicit RowWalker(const XlsWorksheet& sheet) : m_sheet(sheet) {}
 
-// Room for the whole stream in one piece, so that it is never copied while
-// it grows: the fixed records, the strings, a ROW record and DBCELL entry per
-// row and the longest single-cell record per range.
-size_t estimatedSize(const XlsWorkbook& workbook)
-{
-    size_t bytes = 8192;
-    for (int s = 0; s < workbook.SheetCount(); ++s) {
-        const XlsWorksheet& sheet = workbook.Sheet(s);
-        const XlsArea& a = sheet.UsedArea();
-        bytes += 2048 + (a.IsEmpty() ? 0 : size_t(a.Bottom - a.Top + 1) * 24) + size_t(sheet.RangeCount()) * 18;
-        for (int r = 0; r < sheet.RangeCount(); ++r) {
-            const XlsRange& range = sheet.RangeAtUnchecked(r);
-            if (!range.IsNumber())
-                bytes += 3 + 8 + 2 * range.TextForm().size();
-        }
+    // Positions in the list of the ranges covering `row`, left to right.
+    void rangesOn(int row, std::vector<int>& found)
+    {
+        const int count = m_sheet.RangeCount();
+        const int firstTop = row - m_sheet.TallestRange() + 1;
+        while (m_from < count && m_sheet.RangeAtUnchecked(m_from).Top() < firstTop)
+            ++m_from;
+        while (m_to < count && m_sheet.RangeAtUnchecked(m_to).Top() <= row)
+            ++m_to;
+        found.clear();
+        for (int i = m_from; i < m_to; ++i)
+            if (m_sheet.RangeAtUnchecked(i).Bottom() >= row)
+                found.push_back(i);
+        const auto byLeft = [&](int a, int b) {
+            return m_sheet.RangeAtUnchecked(a).Left() < m_sheet.RangeAtUnchecked(b).Left();
+        };
+        if (!std::is_sorted(found.begin(), found.end(), byLeft))
+            std::sort(found.begin(), found.end(), byLeft);
     }
-    return bytes + bytes / 1024 * 5; // CONTINUE headers
-}
+
+private:
+    const XlsWorksheet& m_sheet;
+    int m_from = 0;
+    int m_to = 0;
+};
+
+// The stream kept in memory, for Stream.
+class VectorSink : public ByteSink {
+public:
+    void write(const uint8_t* data, size_t n) override { bytes.insert(bytes.end(), data, data + n); }
+    void overwrite(size_t at, const uint8_t* data, size_t n) override
+    {
+        if (at + n > bytes.size())
+            throw std::out_of_range("VectorSink: overwrite past the end");
+        std::copy(data, data + n, bytes.begin() + std::ptrdiff_t(at));
+    }
+    std::vector<uint8_t> bytes;
+};
+
+// The stream goes on in pieces of about this size.
+constexpr size_t kPieceBytes = 64 * 1024;
 
 } // namespace
 
@@ -77,21 +95,31 @@ void WorkbookWriter::Save(const XlsWorkbook&, const std::string&) {}
 
 void XlsWriter::Save(const XlsWorkbook& workbook, const std::string& fileName)
 {
-    const std::vector<uint8_t> stream = Stream(workbook);
-    writeCompoundDocument(fileName, "Workbook", stream);
+    checkFitsFormat(workbook);
+    writeCompoundDocument(fileName, "Workbook", [&](ByteSink& sink) { WriteStream(workbook, sink); });
 }
 
 std::vector<uint8_t> XlsWriter::Stream(const XlsWorkbook& workbook)
+{
+    VectorSink sink;
+    WriteStream(workbook, sink);
+    return std::move(sink.bytes);
+}
+
+void XlsWriter::WriteStream(const XlsWorkbook& workbook, ByteSink& sink)
 {
     checkFitsFormat(workbook);
 
     m_styles.Reset();
     m_entries.assign(size_t(workbook.SheetCount()), {});
-    for (int s = 0; s < workbook.SheetCount(); ++s)
-        m_entries[size_t(s)].resize(size_t(workbook.Sheet(s).RangeCount()));
+    for (int s = 0; s < workbook.SheetCount(); ++s) {
+        const size_t n = size_t(workbook.Sheet(s).RangeCount());
+        m_entries[size_t(s)].xf.assign(n, 0);
+        m_entries[size_t(s)].sst.assign(n, -1);
+    }
 
-    LeBytes out;
-    out.reserve(estimatedSize(workbook));
+    LeBytes out(sink);
+    out.reserve(kPieceBytes + 16 * 1024);
     std::vector<size_t> sheetOffsetFields;
     writeGlobals(out, workbook, sheetOffsetFields);
     std::vector<size_t> sheetStarts;
@@ -101,7 +129,20 @@ std::vector<uint8_t> XlsWriter::Stream(const XlsWorkbook& workbook)
     }
     for (size_t s = 0; s < sheetStarts.size(); ++s)
         out.patchU32(sheetOffsetFields[s], uint32_t(sheetStarts[s]));
-    return out.take();
+    out.flush();
+}
+
+XlsWriter::StyleEntry XlsWriter::Entry(int sheet, int range) const
+{
+    const SheetEntries& e = m_entries.at(size_t(sheet));
+    StyleEntry entry;
+    entry.XFIndex = e.xf.at(size_t(range));
+    entry.SSTIndex = e.sst.at(size_t(range));
+    // The cell format record starts with the font and number format indexes.
+    const XlsXfBody& body = m_styles.XFList().at(size_t(entry.XFIndex) - 15);
+    entry.FontIndex = uint16_t(body[0] | body[1] << 8);
+    entry.FormatIndex = uint16_t(body[2] | body[3] << 8);
+    return entry;
 }
 
 // The workbook globals, in the order they stand in the stream.
@@ -111,7 +152,7 @@ void XlsWriter::writeGlobals(LeBytes& out, const XlsWorkbook& workbook, std::vec
         for (int s = 0; s < workbook.SheetCount(); ++s) {
             const XlsWorksheet& sheet = workbook.Sheet(s);
             for (int r = 0; r < sheet.RangeCount(); ++r)
-                f(sheet.RangeAtUnchecked(r), m_entries[size_t(s)][size_t(r)]);
+                f(sheet.RangeAtUnchecked(r), m_entries[size_t(s)].xf[size_t(r)]);
         }
     };
 
@@ -139,44 +180,39 @@ void XlsWriter::writeGlobals(LeBytes& out, const XlsWorkbook& workbook, std::vec
     biff::writeBookBool(out);
 
     // Ranges with equal formats get equal registry answers, so a format is
-    // only worked out where it differs from the range before.
+    // only worked out where it differs from the range before. Fonts and
+    // number formats are collected first; the cell formats, which use them,
+    // only after the fonts have taken their palette colours.
     const XlsCellFormat* last = nullptr;
-    uint16_t lastIndex = 0;
-    forEachRange([&](const XlsRange& range, StyleEntry& e) {
+    forEachRange([&](const XlsRange& range, uint16_t&) {
         const XlsCellFormat& f = range.Format();
         if (!last || (&f != last && !(f.Font == last->Font)))
-            lastIndex = m_styles.AddFont(f.Font);
+            m_styles.AddFont(f.Font);
+        if (!last || (&f != last && f.NumberFormat != last->NumberFormat))
+            m_styles.AddFormat(f.NumberFormat);
         last = &f;
-        e.FontIndex = lastIndex;
     });
     for (const XlsFont& font : m_styles.FontList())
         biff::writeFont(out, font, m_styles.ColorIndex(font.Color));
-
-    last = nullptr;
-    forEachRange([&](const XlsRange& range, StyleEntry& e) {
-        const XlsCellFormat& f = range.Format();
-        if (!last || (&f != last && f.NumberFormat != last->NumberFormat))
-            lastIndex = m_styles.AddFormat(f.NumberFormat);
-        last = &f;
-        e.FormatIndex = lastIndex;
-    });
     for (const XlsNumberFormat& format : m_styles.FormatList())
         biff::writeFormat(out, format);
 
     biff::writeStyleXfs(out);
     last = nullptr;
-    const StyleEntry* lastEntry = nullptr;
     bool lastMerged = false;
-    forEachRange([&](const XlsRange& range, StyleEntry& e) {
+    uint16_t lastIndex = 0;
+    forEachRange([&](const XlsRange& range, uint16_t& xf) {
         const XlsCellFormat& f = range.Format();
         const bool merged = !range.IsSingleCell();
-        if (!last || merged != lastMerged || e.FontIndex != lastEntry->FontIndex ||
-            e.FormatIndex != lastEntry->FormatIndex || (&f != last && !(f == *last)))
-            lastIndex = m_styles.AddXf(m_styles.XfBody(f, merged, e.FontIndex, e.FormatIndex));
+        if (!last || merged != lastMerged || (&f != last && !(f == *last))) {
+            // Both are in the registry already: these only look them up.
+            const uint16_t font = m_styles.AddFont(f.Font);
+            const uint16_t format = m_styles.AddFormat(f.NumberFormat);
+            lastIndex = m_styles.AddXf(m_styles.XfBody(f, merged, font, format));
+        }
         last = &f;
-        lastEntry = &e;
         lastMerged = merged;
-        e.XFIndex = lastIndex;
+        xf = lastIndex;
     });
     for (const XlsXfBody& body : m_styles.XFList())
         biff::writeXf(out, body);
@@ -199,12 +235,13 @@ void XlsWriter::writeSharedStrings(LeBytes& out, const XlsWorkbook& workbook)
     biff::SstBuilder sst(out);
     for (int s = 0; s < workbook.SheetCount(); ++s) {
         const XlsWorksheet& sheet = workbook.Sheet(s);
+        std::vector<int32_t>& indexes = m_entries[size_t(s)].sst;
         for (int r = 0; r < sheet.RangeCount(); ++r) {
             const XlsRange& range = sheet.RangeAtUnchecked(r);
-            StyleEntry& e = m_entries[size_t(s)][size_t(r)];
-            e.SSTIndex = -1;
-            if (!range.IsNumber() && !range.TextForm().empty())
-                e.SSTIndex = int32_t(sst.add(range.TextForm()));
+            if (range.HasText()) {
+                indexes[size_t(r)] = int32_t(sst.addSingleByte(range.SingleByteText()));
+                out.flushIfOver(kPieceBytes);
+            }
         }
     }
     sst.finish();
@@ -274,13 +311,15 @@ void XlsWriter::writeSheet(LeBytes& out, const XlsWorksheet& sheet, int sheetInd
 // every DBCELL.
 void XlsWriter::writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int sheetIndex, size_t indexAt)
 {
-    const std::vector<StyleEntry>& entries = m_entries[size_t(sheetIndex)];
+    const SheetEntries& entries = m_entries[size_t(sheetIndex)];
     const int first = sheet.UsedArea().Top;
     const int last = sheet.UsedArea().Bottom;
     std::vector<uint32_t> dbCells;
     std::vector<int> onRow;
     std::vector<size_t> rowCellStarts;
+    std::vector<uint16_t> offsets;
     LeBytes cells;
+    RowWalker walker(sheet);
 
     for (int blockStart = first; blockStart <= last; blockStart += kRowsPerBlock) {
         const int blockEnd = std::min(blockStart + kRowsPerBlock - 1, last);
@@ -288,15 +327,15 @@ void XlsWriter::writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int shee
         cells.clear();
         rowCellStarts.clear();
         for (int r = blockStart; r <= blockEnd; ++r) {
-            rangesOnRow(sheet, r, onRow);
-            const XlsRowInfo* info = sheet.RowInfo(r);
+            walker.rangesOn(r, onRow);
+            const XlsRowInfo* info = sheet.RowInfos.empty() ? nullptr : sheet.RowInfo(r);
             const uint16_t firstColumn = onRow.empty() ? 0 : uint16_t(sheet.RangeAtUnchecked(onRow.front()).Left());
             const uint16_t lastColumnPlus1 = onRow.empty() ? 0 : uint16_t(sheet.RangeAtUnchecked(onRow.back()).Right() + 1);
             biff::writeRow(out, uint16_t(r), firstColumn, lastColumnPlus1, info ? uint16_t(info->Height) : 255, info != nullptr);
             // A row without cells is given the place its cells would have.
             rowCellStarts.push_back(cells.size());
             for (const int i : onRow)
-                writeCells(cells, sheet.RangeAtUnchecked(i), entries[size_t(i)], r);
+                writeCells(cells, sheet.RangeAtUnchecked(i), entries.xf[size_t(i)], entries.sst[size_t(i)], r);
         }
         const size_t cellsAt = out.size();
         out.bytes(cells.bytes());
@@ -305,35 +344,36 @@ void XlsWriter::writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int shee
         // The first offset counts from the second ROW record of the block
         // (from the end of the only one), the others from the previous row's
         // first cell.
-        std::vector<uint16_t> offsets;
+        offsets.clear();
         offsets.push_back(uint16_t(cellsAt + rowCellStarts[0] - (rowsAt + kRowRecordSize)));
         for (size_t i = 1; i < rowCellStarts.size(); ++i)
             offsets.push_back(uint16_t(rowCellStarts[i] - rowCellStarts[i - 1]));
         biff::writeDbCell(out, uint32_t(dbCellAt - rowsAt), offsets);
         dbCells.push_back(uint32_t(dbCellAt));
+        out.flushIfOver(kPieceBytes);
     }
     biff::rewriteIndex(out, indexAt, dbCells);
 }
 
 // The value in the range's top-left cell, blanks with the range's format in
 // the rest of it.
-void XlsWriter::writeCells(LeBytes& cells, const XlsRange& range, const StyleEntry& entry, int row) const
+void XlsWriter::writeCells(LeBytes& cells, const XlsRange& range, uint16_t xf, int32_t sst, int row) const
 {
     const uint16_t r = uint16_t(row);
     int c = range.Left();
     if (row == range.Top()) {
-        if (const double* number = std::get_if<double>(&range.Value())) {
-            biff::writeNumber(cells, r, uint16_t(c), entry.XFIndex, *number);
+        if (range.IsNumber()) {
+            biff::writeNumber(cells, r, uint16_t(c), xf, range.Number());
             ++c;
-        } else if (entry.SSTIndex >= 0) {
-            biff::writeLabelSst(cells, r, uint16_t(c), entry.XFIndex, uint32_t(entry.SSTIndex));
+        } else if (sst >= 0) {
+            biff::writeLabelSst(cells, r, uint16_t(c), xf, uint32_t(sst));
             ++c;
         }
     }
     if (c < range.Right())
-        biff::writeMulBlank(cells, r, uint16_t(c), uint16_t(range.Right()), entry.XFIndex);
+        biff::writeMulBlank(cells, r, uint16_t(c), uint16_t(range.Right()), xf);
     else if (c == range.Right())
-        biff::writeBlank(cells, r, uint16_t(c), entry.XFIndex);
+        biff::writeBlank(cells, r, uint16_t(c), xf);
 }
 
 } // namespace zent5

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bytesink.h"
 #include "xlsstyleregistry.h"
 #include "xlsworkbook.h"
 
@@ -19,8 +20,9 @@ public:
 };
 
 // Writes a workbook as a compound document holding one BIFF8 "Workbook"
-// stream. The stream is built in memory first; nothing touches the disk
-// until it is complete.
+// stream. The stream goes to the document in pieces as it is made, so a large
+// sheet is never held twice; the document takes the file's name only once it
+// is complete.
 class XlsWriter : public WorkbookWriter {
 public:
     // Replaces any file of that name. Throws zent5::Error: the workbook does
@@ -30,6 +32,8 @@ public:
 
     // The "Workbook" stream of the workbook, as Save stores it.
     std::vector<uint8_t> Stream(const XlsWorkbook& workbook);
+    // The same stream handed to `sink` in pieces.
+    void WriteStream(const XlsWorkbook& workbook, ByteSink& sink);
 
     // The registry of the last Stream or Save.
     const XlsStyleRegistry& Styles() const { return m_styles; }
@@ -42,17 +46,24 @@ public:
         uint16_t FormatIndex = 0;
     };
     // The entry of the range at `range` of the sheet at `sheet`, last save.
-    const StyleEntry& Entry(int sheet, int range) const { return m_entries.at(size_t(sheet)).at(size_t(range)); }
+    StyleEntry Entry(int sheet, int range) const;
 
 private:
     void writeGlobals(LeBytes& out, const XlsWorkbook& workbook, std::vector<size_t>& sheetOffsetFields);
     void writeSharedStrings(LeBytes& out, const XlsWorkbook& workbook);
     void writeSheet(LeBytes& out, const XlsWorksheet& sheet, int sheetIndex);
     void writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int sheetIndex, size_t indexAt);
-    void writeCells(LeBytes& cells, const XlsRange& range, const StyleEntry& entry, int row) const;
+    void writeCells(LeBytes& cells, const XlsRange& range, uint16_t xf, int32_t sst, int row) const;
+
+    // Per sheet and range: the cell format index and the shared string
+    // index (-1 for none). Font and number format come from the cell format.
+    struct SheetEntries {
+        std::vector<uint16_t> xf;
+        std::vector<int32_t> sst;
+    };
 
     XlsStyleRegistry m_styles;
-    std::vector<std::vector<StyleEntry>> m_entries;
+    std::vector<SheetEntries> m_entries;
 };
 
 } // namespace zent5

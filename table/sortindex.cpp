@@ -63,6 +63,61 @@ uint64_t orderedBits(double v)
     return bits >> 63 ? ~bits : bits | (uint64_t(1) << 63);
 }
 
+// The record positions ordered by byte-string keys, equal keys in position
+// order. Texts often share long beginnings (the same first words), so the
+// keys are compared eight bytes at a time as numbers: a range is sorted by
+// its next eight bytes, and each run that agrees in them and goes on is then
+// sorted by the eight after.
+std::vector<uint32_t> textOrder(const std::vector<SortKey>& keys, bool descending)
+{
+    struct Item {
+        uint64_t bytes; // the eight key bytes from the current depth, zero-padded
+        uint32_t rest;  // how many key bytes there are from the depth, at most 9
+        uint32_t i;
+    };
+    std::vector<Item> items(keys.size());
+    for (uint32_t i = 0; i < items.size(); ++i)
+        items[i].i = i;
+    auto load = [&](Item& item, size_t depth) {
+        const std::string& t = keys[item.i].text;
+        item.bytes = 0;
+        for (size_t k = depth; k < depth + 8; ++k)
+            item.bytes = (item.bytes << 8) | (k < t.size() ? uint8_t(t[k]) : 0u);
+        // A key that ends here sorts before a longer one it begins.
+        item.rest = uint32_t(std::min<size_t>(t.size() > depth ? t.size() - depth : 0, 9));
+    };
+    auto before = [&](const Item& a, const Item& b) {
+        if (a.bytes != b.bytes)
+            return descending ? a.bytes > b.bytes : a.bytes < b.bytes;
+        if (a.rest != b.rest)
+            return descending ? a.rest > b.rest : a.rest < b.rest;
+        return a.i < b.i;
+    };
+    struct Range {
+        size_t from, to, depth;
+    };
+    std::vector<Range> pending{{0, items.size(), 0}};
+    while (!pending.empty()) {
+        const Range r = pending.back();
+        pending.pop_back();
+        for (size_t k = r.from; k < r.to; ++k)
+            load(items[k], r.depth);
+        std::sort(items.begin() + std::ptrdiff_t(r.from), items.begin() + std::ptrdiff_t(r.to), before);
+        for (size_t k = r.from; k < r.to;) {
+            size_t end = k + 1;
+            while (end < r.to && items[end].bytes == items[k].bytes && items[end].rest == items[k].rest)
+                ++end;
+            if (end - k > 1 && items[k].rest > 8)
+                pending.push_back({k, end, r.depth + 8});
+            k = end;
+        }
+    }
+    std::vector<uint32_t> order(items.size());
+    for (size_t k = 0; k < items.size(); ++k)
+        order[k] = items[k].i;
+    return order;
+}
+
 } // namespace
 
 void SortIndex::build(std::vector<SortKey> keys)
@@ -75,31 +130,7 @@ void SortIndex::build(std::vector<SortKey> keys)
             bits[i] = m_descending ? ~orderedBits(keys[i].number) : orderedBits(keys[i].number);
         order = radixOrder(bits);
     } else {
-        // The first eight key bytes, read as one number, settle most
-        // comparisons.
-        struct Item {
-            uint64_t prefix;
-            uint32_t i;
-        };
-        std::vector<Item> items(keys.size());
-        for (uint32_t i = 0; i < keys.size(); ++i) {
-            const std::string& t = keys[i].text;
-            uint64_t prefix = 0;
-            for (size_t k = 0; k < 8; ++k)
-                prefix = (prefix << 8) | (k < t.size() ? uint8_t(t[k]) : 0u);
-            items[i] = Item{prefix, i};
-        }
-        std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
-            if (a.prefix != b.prefix)
-                return m_descending ? a.prefix > b.prefix : a.prefix < b.prefix;
-            const int c = keys[a.i].text.compare(keys[b.i].text);
-            if (c != 0)
-                return m_descending ? c > 0 : c < 0;
-            return a.i < b.i;
-        });
-        order.resize(items.size());
-        for (size_t k = 0; k < items.size(); ++k)
-            order[k] = items[k].i;
+        order = textOrder(keys, m_descending);
     }
     m_entries.clear();
     m_entries.reserve(keys.size());

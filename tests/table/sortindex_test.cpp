@@ -56,3 +56,37 @@ TEST(SortIndexNumbers, EveryMagnitudeAndSignInBothDirections)
         EXPECT_EQ(recordOrder(index), expectedOrder(numbers, descending));
     }
 }
+
+TEST(SortIndexTexts, SharedBeginningsZeroBytesAndEqualKeysInBothDirections)
+{
+    // Keys drawn from a few pieces, so that many share their first 8, 16,
+    // 24 bytes, some are beginnings of others (also with zero bytes after
+    // them), and some are equal.
+    const std::vector<std::string> pieces = {"", std::string(1, '\0'), std::string("\0\0", 2), "a", "ab", "abcdefgh",
+                                             "abcdefgi", "\xff\xfe", "zzzzzzzzzzzz"};
+    std::mt19937 random(11);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 3000; ++i) {
+        std::string t;
+        for (int k = int(random() % 6); k > 0; --k)
+            t += pieces[random() % pieces.size()];
+        texts.push_back(t);
+    }
+    for (bool descending : {false, true}) {
+        SCOPED_TRACE(descending ? "descending" : "ascending");
+        std::vector<SortKey> keys;
+        for (const auto& t : texts)
+            keys.push_back(SortKey{0, t});
+        SortIndex index;
+        index.reset(SortIndex::Kind::Text, descending);
+        index.build(std::move(keys));
+        std::vector<uint32_t> expected(texts.size());
+        for (uint32_t i = 0; i < expected.size(); ++i)
+            expected[i] = i + 1;
+        std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+            const int c = texts[a - 1].compare(texts[b - 1]);
+            return descending ? c > 0 : c < 0;
+        });
+        EXPECT_EQ(recordOrder(index), expected);
+    }
+}

@@ -29,7 +29,8 @@ XlsValue XlsRange::Value() const
 
 void XlsRange::SetValue(std::string_view text)
 {
-    std::string bytes = xlstext::toSingleByte(text);
+    std::string& bytes = m_sheet->scratch();
+    xlstext::toSingleByte(text, bytes);
     xlstext::joinCrLf(bytes);
     if (bytes.empty()) {
         m_kind = Kind::EmptyText;
@@ -55,12 +56,8 @@ XlsCellFormat& XlsRange::Format()
     return m_sheet->format(m_format);
 }
 
-const XlsCellFormat& XlsRange::Format() const { return m_format ? m_sheet->format(m_format) : DefaultFormat(); }
+const XlsCellFormat& XlsRange::ownFormat() const { return m_sheet->format(m_format); }
 
-const XlsCellFormat& XlsRange::DefaultFormat()
-{
-    static const XlsCellFormat defaults;
-    return defaults;
-}
+const XlsCellFormat XlsRange::s_defaultFormat;
 
 } // namespace zent5

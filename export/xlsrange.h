@@ -81,11 +81,14 @@ public:
     // A range whose format was never asked for in writing has the defaults
     // and takes no memory for them; a full sheet has many such cells.
     XlsCellFormat& Format();
-    const XlsCellFormat& Format() const;
+    const XlsCellFormat& Format() const { return m_format ? ownFormat() : s_defaultFormat; }
     bool HasOwnFormat() const { return m_format != 0; }
-    static const XlsCellFormat& DefaultFormat();
+    static const XlsCellFormat& DefaultFormat() { return s_defaultFormat; }
 
 private:
+    const XlsCellFormat& ownFormat() const;
+    static const XlsCellFormat s_defaultFormat;
+
     enum class Kind : uint8_t { Empty, Number, EmptyText, Text };
 
     XlsWorksheet* m_sheet;

@@ -24,8 +24,10 @@ public:
     {
         return *std::launder(reinterpret_cast<XlsRange*>(m_blocks[id / kBlockSlots][id % kBlockSlots].bytes));
     }
-    // Destroys the range; every range made must be released before the store goes.
+    // Destroys the range; every range made must be released (or, when the
+    // store goes with them, destroyed) before the store goes.
     void release(uint32_t id);
+    void destroy(uint32_t id) { at(id).~XlsRange(); }
 
 private:
     struct Slot {

@@ -299,10 +299,11 @@ uint32_t SstBuilder::add(std::u16string_view text)
 
 uint32_t SstBuilder::addSingleByte(std::string_view text)
 {
+    const auto& wide = xlstext::wideTable();
     return addText(text.size(), [&](size_t from, size_t n) {
         uint8_t* p = m_out.append(2 * n);
         for (size_t i = 0; i < n; ++i, p += 2)
-            LeBytes::put16(p, uint16_t(xlstext::widen(uint8_t(text[from + i]))));
+            LeBytes::put16(p, uint16_t(wide[uint8_t(text[from + i])]));
     });
 }
 

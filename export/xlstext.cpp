@@ -117,28 +117,38 @@ std::string singleByte(std::string_view utf8)
 
 std::string toSingleByte(std::string_view utf8)
 {
-    std::string out(utf8.size(), '\0');
-    size_t n = 0;
+    std::string out;
+    toSingleByte(utf8, out);
+    return out;
+}
+
+void toSingleByte(std::string_view utf8, std::string& out)
+{
+    out.resize(utf8.size());
+    char* to = out.data();
     const auto& narrow = singleByteTables().narrow;
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
-    auto continuation = [&](ptrdiff_t k) { return p + k < end && (p[k] & 0xC0) == 0x80; };
     while (p < end) {
         const unsigned char b = *p;
-        uint32_t c;
         if (b < 0x80) {
-            c = b;
-            p += 1;
-        } else if (b >= 0xC2 && b < 0xE0 && continuation(1)) {
-            c = (uint32_t(b & 0x1F) << 6) | (p[1] & 0x3F);
+            *to++ = char(b);
+            ++p;
+            continue;
+        }
+        const ptrdiff_t left = end - p;
+        uint32_t c;
+        if (b >= 0xC2 && b < 0xE0 && left >= 2 && (p[1] & 0xC0) == 0x80) {
+            c = (uint32_t(b & 0x1F) << 6) | (p[1] & 0x3Fu);
             p += 2;
-        } else if (b >= 0xE0 && b < 0xF0 && continuation(1) && continuation(2)) {
-            c = (uint32_t(b & 0x0F) << 12) | (uint32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+        } else if (b >= 0xE0 && b < 0xF0 && left >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            c = (uint32_t(b & 0x0F) << 12) | (uint32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3Fu);
             if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
                 break;
             p += 3;
-        } else if (b >= 0xF0 && b < 0xF5 && continuation(1) && continuation(2) && continuation(3)) {
-            c = (uint32_t(b & 0x07) << 18) | (uint32_t(p[1] & 0x3F) << 12) | (uint32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+        } else if (b >= 0xF0 && b < 0xF5 && left >= 4 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80 &&
+                   (p[3] & 0xC0) == 0x80) {
+            c = (uint32_t(b & 0x07) << 18) | (uint32_t(p[1] & 0x3F) << 12) | (uint32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3Fu);
             if (c < 0x10000 || c > 0x10FFFF)
                 break;
             p += 4;
@@ -146,21 +156,22 @@ std::string toSingleByte(std::string_view utf8)
             break;
         }
         // A character outside the basic plane is one '?', as in fromUtf8.
-        out[n++] = char(c < 0x10000 ? narrow[c] : uint8_t('?'));
+        *to++ = char(c < 0x10000 ? narrow[c] : uint8_t('?'));
     }
     if (p == end) {
-        out.resize(n);
-        return out;
+        out.resize(size_t(to - out.data()));
+        return;
     }
     // Malformed UTF-8 goes the platform's way, whatever that makes of it.
     const std::u16string wide = fromUtf8(utf8);
     out.resize(wide.size());
     for (size_t i = 0; i < wide.size(); ++i)
         out[i] = char(narrow[wide[i]]);
-    return out;
 }
 
 char16_t widen(uint8_t byte) { return singleByteTables().wide[byte]; }
+
+const std::array<char16_t, 256>& wideTable() { return singleByteTables().wide; }
 
 std::u16string widen(std::string_view singleByte)
 {
@@ -173,10 +184,11 @@ std::u16string widen(std::string_view singleByte)
 
 void joinCrLf(std::string& text)
 {
-    if (text.find("\r\n") == std::string::npos)
+    const size_t first = text.find('\r');
+    if (first == std::string::npos)
         return;
-    size_t n = 0;
-    for (size_t i = 0; i < text.size(); ++i)
+    size_t n = first;
+    for (size_t i = first; i < text.size(); ++i)
         if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
             text[n++] = text[i]; // a CR before an LF goes
     text.resize(n);

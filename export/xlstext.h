@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,12 @@ std::string singleByte(std::string_view utf8);
 // The same text as fromUtf8 gives, one byte of code page 1251 per character:
 // the model keeps its cell texts so, half the size of UTF-16.
 std::string toSingleByte(std::string_view utf8);
+// The same into `out`, whose room is used again.
+void toSingleByte(std::string_view utf8, std::string& out);
 // A code page 1251 byte of such a text as its UTF-16 code unit.
 char16_t widen(uint8_t byte);
+// All 256 of them at once, for loops over many characters.
+const std::array<char16_t, 256>& wideTable();
 std::u16string widen(std::string_view singleByte);
 
 // Every carriage-return line-feed pair becomes a single line feed.

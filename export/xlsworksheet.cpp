@@ -31,7 +31,7 @@ XlsWorksheet::XlsWorksheet(XlsWorkbook& workbook, std::string name) : m_workbook
 XlsWorksheet::~XlsWorksheet()
 {
     for (const uint32_t id : m_ranges)
-        m_store.release(id);
+        m_store.destroy(id);
 }
 
 int XlsWorksheet::Index() const { return m_workbook->IndexOf(*this); }
@@ -85,10 +85,23 @@ XlsRange& XlsWorksheet::Range(int left, int top, int right, int bottom)
     if (left < 0 || top < 0 || right < left || bottom < top)
         throw std::invalid_argument("XlsWorksheet::Range: bad bounds");
 
+    if (goesAtEnd(left, top)) {
+        // The common case of a sheet filled row by row, left to right.
+        if (m_ranges.size() == m_ranges.capacity())
+            m_ranges.reserve(std::max<size_t>(64, 2 * m_ranges.size()));
+        const uint32_t id = m_store.make(*this, left, top, right, bottom);
+        m_ranges.push_back(id);
+        m_tallestRange = std::max(m_tallestRange, bottom - top + 1);
+        noteAdded(right, bottom);
+        widen(m_usedArea.Left, m_usedArea.Right, left, right);
+        widen(m_usedArea.Top, m_usedArea.Bottom, top, bottom);
+        return m_store.at(id);
+    }
+
     XlsRange* result = nullptr;
     bool removed = false;
     size_t ins = m_ranges.size();
-    if (!goesAtEnd(left, top)) {
+    {
         // No range before this position can reach down to row `top`.
         size_t i = size_t(FirstRangeReaching(top));
         ins = i;

@@ -83,6 +83,7 @@ private:
 
     // For the ranges: their texts and their own formats (numbered from 1).
     XlsTextStore& texts() { return m_texts; }
+    std::string& scratch() { return m_scratch; }
     uint32_t makeFormat();
     XlsCellFormat& format(uint32_t number) const { return *m_formats[number - 1]; }
     void releaseFormat(uint32_t number);
@@ -90,6 +91,7 @@ private:
     XlsWorkbook* m_workbook;
     std::string m_name;
     XlsTextStore m_texts;
+    std::string m_scratch; // a text on its way into m_texts
     std::vector<std::unique_ptr<XlsCellFormat>> m_formats;
     std::vector<uint32_t> m_freeFormats;
     // Ordered by top row, equal tops in order of creation; never overlapping.

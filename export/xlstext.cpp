@@ -129,7 +129,9 @@ void toSingleByte(std::string_view utf8, std::string& out)
     const auto& narrow = singleByteTables().narrow;
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
-    while (p < end) {
+    // A leading byte order mark, too, is left to the platform, which drops it.
+    const bool byteOrderMark = utf8.substr(0, 3) == "\xEF\xBB\xBF";
+    while (p < end && !byteOrderMark) {
         const unsigned char b = *p;
         if (b < 0x80) {
             *to++ = char(b);
@@ -158,7 +160,7 @@ void toSingleByte(std::string_view utf8, std::string& out)
         // A character outside the basic plane is one '?', as in fromUtf8.
         *to++ = char(c < 0x10000 ? narrow[c] : uint8_t('?'));
     }
-    if (p == end) {
+    if (p == end && !byteOrderMark) {
         out.resize(size_t(to - out.data()));
         return;
     }

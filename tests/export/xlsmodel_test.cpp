@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 using namespace zent5;
@@ -86,6 +88,28 @@ const RangeCase kRangeCases[] = {
      {0, 0, 2, 5},
      6},
     {"OverlapOnTheRightEdge", {{0, 0, 2, 0}, {2, 0, 3, 0}}, {{2, 0, 3, 0}}, {0, 0, 3, 0}, 1},
+    // A range on the lowest row, right of everything there, goes at the end;
+    // one to the left of a range ending on that row must be checked.
+    {"TallRangeEndsOnTheLowestRow",
+     {{0, 0, 3, 2}, {5, 2, 5, 2}, {2, 2, 2, 2}},
+     {{5, 2, 5, 2}, {2, 2, 2, 2}},
+     {0, 0, 5, 2},
+     1},
+    {"LowerStartAfterTallRangeGoesBeforeIt",
+     {{0, 0, 0, 0}, {1, 1, 1, 4}, {3, 0, 3, 0}},
+     {{0, 0, 0, 0}, {3, 0, 3, 0}, {1, 1, 1, 4}},
+     {0, 0, 3, 4},
+     4},
+    {"RightOfTheLowestRowButInsideATallerRange",
+     {{0, 0, 0, 0}, {2, 1, 2, 1}, {4, 0, 4, 3}, {3, 1, 3, 1}, {4, 1, 4, 1}},
+     {{0, 0, 0, 0}, {2, 1, 2, 1}, {3, 1, 3, 1}, {4, 1, 4, 1}},
+     {0, 0, 4, 3},
+     1},
+    {"AfterRemovalTheLowestRowIsCountedAgain",
+     {{0, 0, 0, 5}, {3, 1, 3, 1}, {0, 2, 0, 2}, {1, 2, 1, 2}},
+     {{3, 1, 3, 1}, {0, 2, 0, 2}, {1, 2, 1, 2}},
+     {0, 0, 3, 5},
+     1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Worksheet, RangeRequests, ::testing::ValuesIn(kRangeCases),
@@ -131,6 +155,58 @@ TEST(Worksheet, ManyCellsRowByRowStayInOrder)
     }
 }
 
+// The sheet's list against a plain one that is searched whole every time:
+// same ranges in the same order after every request of a long random run.
+TEST(Worksheet, RandomRequestsMatchAPlainList)
+{
+    for (const unsigned seed : {1u, 2u, 3u, 4u}) {
+        SCOPED_TRACE(seed);
+        XlsWorkbook book;
+        XlsWorksheet& sheet = book.AddSheet();
+        std::vector<Bounds> plain;
+        unsigned x = seed;
+        auto next = [&](int n) {
+            x = x * 1103515245u + 12345u;
+            return int((x >> 16) % unsigned(n));
+        };
+        int row = 0, column = 0;
+        for (int k = 0; k < 3000; ++k) {
+            Bounds b;
+            // Mostly the next cell of a sheet filled row by row, sometimes a
+            // jump back, a merged area or a tall range.
+            const int kind = next(10);
+            if (kind < 6) {
+                b = {column, row, column, row};
+                if (++column == 6) {
+                    column = 0;
+                    ++row;
+                }
+            } else {
+                const int top = std::max(0, row - next(4));
+                const int left = next(8);
+                b = {left, top, left + (kind == 9 ? next(3) : 0), top + (kind >= 8 ? next(4) : 0)};
+            }
+            sheet.Range(b.left, b.top, b.right, b.bottom);
+
+            bool same = false;
+            std::vector<Bounds> kept;
+            for (const Bounds& r : plain) {
+                if (r == b) {
+                    same = true;
+                    kept.push_back(r);
+                } else if (!(r.left <= b.right && b.left <= r.right && r.top <= b.bottom && b.top <= r.bottom))
+                    kept.push_back(r);
+            }
+            if (!same) {
+                auto at = std::find_if(kept.begin(), kept.end(), [&](const Bounds& r) { return r.top > b.top; });
+                kept.insert(at, b);
+            }
+            plain = kept;
+            ASSERT_EQ(rangesOf(sheet), plain) << "after request " << k << " " << b;
+        }
+    }
+}
+
 TEST(Worksheet, RowAndColumnInfoFirstEntryCounts)
 {
     XlsWorkbook book;
@@ -172,6 +248,85 @@ TEST(RangeValue, TextIsNormalisedNumbersAreNot)
     EXPECT_TRUE(cell.IsNumber());
     EXPECT_EQ(std::get<double>(cell.Value()), 0.1 + 0.2);
     EXPECT_TRUE(cell.TextForm().empty());
+}
+
+// A cell's value set again and again: texts shorter and longer than the one
+// before, numbers and no value in between, texts of every length.
+TEST(RangeValue, ChangesKeepTheLastValue)
+{
+    XlsWorkbook book;
+    XlsWorksheet& sheet = book.AddSheet();
+    XlsRange& cell = sheet.Range(0, 0, 0, 0);
+    XlsRange& other = sheet.Range(1, 0, 1, 0);
+    other.SetValue("сосед");
+    std::string longText;
+    for (int i = 0; i < 300000; ++i)
+        longText += "ж"; // longer than a block of the text store
+    struct Step {
+        std::function<void()> set;
+        const char16_t* expected; // null: a number
+    };
+    const Step steps[] = {
+        {[&] { cell.SetValue("длинный текст"); }, u"длинный текст"},
+        {[&] { cell.SetValue("ёж"); }, u"ёж"},
+        {[&] { cell.SetValue("опять длиннее, чем было"); }, u"опять длиннее, чем было"},
+        {[&] { cell.SetValue(2.5); }, nullptr},
+        {[&] { cell.SetValue("после числа"); }, u"после числа"},
+        {[&] { cell.ClearValue(); }, u""},
+        {[&] { cell.SetValue(""); }, u""},
+        {[&] { cell.SetValue("a\r\nb"); }, u"a\nb"},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        steps[i].set();
+        if (steps[i].expected) {
+            EXPECT_FALSE(cell.IsNumber());
+            EXPECT_EQ(cell.TextForm(), steps[i].expected);
+            EXPECT_EQ(cell.HasText(), *steps[i].expected != 0);
+        } else {
+            EXPECT_TRUE(cell.IsNumber());
+            EXPECT_EQ(cell.Number(), 2.5);
+        }
+        EXPECT_EQ(other.TextForm(), u"сосед");
+    }
+    cell.SetValue(longText);
+    EXPECT_TRUE(cell.TextForm() == std::u16string(300000, u'ж'));
+    EXPECT_TRUE(cell.SingleByteText() == std::string(300000, '\xE6')); // ж in code page 1251
+    other.SetValue("после длинного");
+    EXPECT_EQ(other.TextForm(), u"после длинного");
+    EXPECT_TRUE(cell.TextForm() == std::u16string(300000, u'ж'));
+}
+
+// Many cells with texts fill several blocks of the sheet's text store; each
+// keeps its own text.
+TEST(RangeValue, ManyTextsEachKeepTheirOwn)
+{
+    XlsWorkbook book;
+    XlsWorksheet& sheet = book.AddSheet();
+    auto textOf = [](int i) { return "строка " + std::to_string(i) + std::string(size_t(i % 50), 'x'); };
+    for (int i = 0; i < 20000; ++i)
+        sheet.Range(0, i, 0, i).SetValue(textOf(i));
+    for (int i = 0; i < 20000; i += 997)
+        EXPECT_EQ(xlstext::toUtf8(sheet.RangeAt(i).TextForm()), textOf(i)) << i;
+}
+
+// A cell's own format lives as long as the cell: a cell that replaces it
+// starts from the defaults, and the other cells keep theirs.
+TEST(RangeFormat, ReplacedCellStartsFromTheDefaults)
+{
+    XlsWorkbook book;
+    XlsWorksheet& sheet = book.AddSheet();
+    sheet.Range(0, 0, 0, 0).Format().Font.Bold = true;
+    sheet.Range(1, 0, 1, 0).Format().Font.Italic = true;
+    EXPECT_FALSE(sheet.Range(2, 0, 2, 0).HasOwnFormat());
+    XlsRange& merged = sheet.Range(0, 0, 0, 1); // replaces the bold cell
+    EXPECT_FALSE(merged.HasOwnFormat());
+    EXPECT_FALSE(merged.Format().Font.Bold);
+    merged.Format().WrapText = true;
+    EXPECT_FALSE(merged.Format().Font.Bold);
+    EXPECT_TRUE(sheet.Range(1, 0, 1, 0).Format().Font.Italic);
+    EXPECT_TRUE(sheet.Range(0, 0, 0, 1).Format().WrapText);
+    EXPECT_FALSE(sheet.Range(0, 5, 0, 5).Format().WrapText);
 }
 
 TEST(Workbook, DefaultSheetNames)
@@ -234,6 +389,41 @@ TEST(Workbook, NamesAreCutThenTrimmed)
         }
     }
     EXPECT_EQ(XlsWorkbook().UserName(), "DUvazuv");
+}
+
+// The model's single-byte texts say the same as the UTF-16 conversion, for
+// well-formed and malformed UTF-8 alike.
+TEST(Text, SingleByteFormAgreesWithUtf16)
+{
+    const std::string cases[] = {
+        "",
+        "plain ASCII \x01\x7F",
+        "Испытание №12, ёлка Ёж",
+        "ЂЃѓ‚„…†‡€‰Љ‹ЊЌЋЏ ґҐ",
+        "σ=日本 ä é ß",
+        "😀 и 😀😀",
+        "\xEF\xBB\xBFметка порядка",
+        "\xFF\xFE плохой байт",
+        "обрезано \xD0",
+        "\xE2\x82 неполный",
+        "\xC0\xAF лишне длинный",
+        "\xED\xA0\x80 половина пары",
+        "\xF4\x90\x80\x80 за пределом",
+        "\x80 одинокий хвост",
+        "\xEF\xBF\xBF \xEF\xBF\xBE не символы",
+    };
+    for (const std::string& c : cases) {
+        SCOPED_TRACE(c);
+        EXPECT_EQ(xlstext::widen(xlstext::toSingleByte(c)), xlstext::fromUtf8(c));
+    }
+    // Every byte of the code page that stands for a character comes back as itself.
+    for (int b = 0; b < 256; ++b) {
+        const char16_t wide = xlstext::widen(uint8_t(b));
+        if (wide == u'?' && b != '?')
+            continue; // a byte the code page leaves undefined
+        SCOPED_TRACE(b);
+        EXPECT_EQ(xlstext::toSingleByte(xlstext::toUtf8(std::u16string(1, wide))), std::string(1, char(b)));
+    }
 }
 
 TEST(Text, CaseInsensitiveComparison)

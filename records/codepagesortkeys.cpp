@@ -9,46 +9,36 @@
 #include <memory>
 #include <mutex>
 #include <numeric>
-#include <set>
 
 namespace zent5::text {
 namespace {
+
+using Weights = RussianCollation::Weights;
 
 size_t codePoints(std::string_view utf8)
 {
     return size_t(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (uint8_t(c) & 0xC0) != 0x80; }));
 }
 
-// A weight as the big-endian bytes of its width, less trailing zero bytes:
-// weights of different lengths then compare as the numbers do, provided none
-// is the beginning of another (checked once all are known).
-template<typename Weight>
-std::string weightBytes(Weight w)
+int sign(int v) { return (v > 0) - (v < 0); }
+
+const std::vector<uint16_t>& level(const Weights& w, size_t k) { return k == 0 ? w.secondary : w.tertiary; }
+
+template<typename T>
+bool startsWith(const std::vector<T>& whole, const std::vector<T>& start)
 {
-    std::string out;
-    for (int shift = int(sizeof(Weight)) * 8 - 8; shift >= 0; shift -= 8)
-        out += char(uint8_t(w >> shift));
-    while (!out.empty() && out.back() == '\0')
-        out.pop_back();
+    return whole.size() >= start.size() && std::equal(start.begin(), start.end(), whole.begin());
+}
+
+// The weights a pair adds after its first character's own.
+Weights rest(const Weights& pair, const Weights& first)
+{
+    Weights out;
+    out.primary.assign(pair.primary.begin() + ptrdiff_t(first.primary.size()), pair.primary.end());
+    out.secondary.assign(pair.secondary.begin() + ptrdiff_t(first.secondary.size()), pair.secondary.end());
+    out.tertiary.assign(pair.tertiary.begin() + ptrdiff_t(first.tertiary.size()), pair.tertiary.end());
     return out;
 }
-
-// Concatenated weights compare as their sequences do only when no weight is
-// the beginning of another, and when the 0x01 ending a level sorts below
-// every weight's first byte (no 0x00 either, as in the collator's own keys).
-bool concatenable(const std::set<std::string>& weights)
-{
-    for (const std::string& w : weights)
-        if (w.empty() || std::any_of(w.begin(), w.end(), [](char c) { return uint8_t(c) < 0x02; }))
-            return false;
-    // In sorted order a weight that begins another sits right before one of them.
-    for (auto it = weights.begin(), next = std::next(it); it != weights.end() && next != weights.end(); ++it, ++next)
-        if (next->compare(0, it->size(), *it) == 0)
-            return false;
-    return true;
-}
-
-int sign(int v) { return (v > 0) - (v < 0); }
 
 } // namespace
 
@@ -56,6 +46,21 @@ CodePageSortKeys::CodePageSortKeys(int codePage) :
     m_codePage(codePage)
 {
     m_usable = setUp();
+}
+
+// A key compares as the weight sequences do: codes keep the order of the
+// weights, the level's end (0x01) is below every code, and a run's count byte
+// sits between the codes of the smaller and the greater weights, so the run
+// compares with another run or weight as its first difference does.
+char* CodePageSortKeys::writeRun(char* out, unsigned run, bool greaterFollows, const RunCodes& codes)
+{
+    unsigned count = run - 1;
+    while (count >= codes.max) {
+        *out++ = char(codes.middle);
+        count -= codes.max;
+    }
+    *out++ = char(greaterFollows ? codes.highTop - count : codes.low + count);
+    return out;
 }
 
 bool CodePageSortKeys::setUp()
@@ -67,13 +72,13 @@ bool CodePageSortKeys::setUp()
     // stand next to it. Decoding every pair of bytes at once shows a lead
     // byte of a multi-byte code page or a converter that keeps state.
     std::vector<std::string> characters(256);
-    std::string pairs, expected;
-    pairs.reserve(2 * 256 * 256);
     for (int b = 0; b < 256; ++b) {
         characters[size_t(b)] = fromCodePage(m_codePage, std::string(1, char(b)));
         if (codePoints(characters[size_t(b)]) != 1)
             return false;
     }
+    std::string pairs, expected;
+    pairs.reserve(2 * 256 * 256);
     for (int a = 0; a < 256; ++a)
         for (int b = 0; b < 256; ++b) {
             pairs += char(a);
@@ -89,34 +94,12 @@ bool CodePageSortKeys::setUp()
     if (!collation.contexts(characters, afterOther))
         return false;
 
-    // Each row's weight bytes by level; rows 0-255 are the bytes alone.
-    using LevelBytes = std::array<std::string, LevelCount>;
-    std::vector<LevelBytes> rows(256);
-    std::array<std::set<std::string>, LevelCount> distinct;
-    std::vector<RussianCollation::Weights> alone(256);
-    auto add = [&](LevelBytes& row, Level level, const std::string& w) {
-        row[level] += w;
-        distinct[level].insert(w);
-    };
-    auto addAll = [&](LevelBytes& row, const RussianCollation::Weights& w, const RussianCollation::Weights& skipped) {
-        for (size_t i = skipped.primary.size(); i < w.primary.size(); ++i)
-            add(row, Primary, weightBytes(w.primary[i]));
-        for (size_t i = skipped.secondary.size(); i < w.secondary.size(); ++i)
-            add(row, Secondary, weightBytes(w.secondary[i]));
-        for (size_t i = skipped.tertiary.size(); i < w.tertiary.size(); ++i)
-            add(row, Tertiary, weightBytes(w.tertiary[i]));
-    };
-    for (size_t b = 0; b < 256; ++b) {
-        if (!collation.weights(characters[b], alone[b]))
+    std::vector<Weights> rows(256);
+    for (size_t b = 0; b < 256; ++b)
+        if (!collation.weights(characters[b], rows[b]))
             return false;
-        addAll(rows[b], alone[b], {});
-    }
-
     // A character after the one its prefix rule names: the pair's weights
     // are the first character's own followed by the second's in that place.
-    auto startsWith = [](const auto& whole, const auto& start) {
-        return whole.size() >= start.size() && std::equal(start.begin(), start.end(), whole.begin());
-    };
     std::vector<std::string> contextTexts;
     for (const auto& [before, after] : afterOther) {
         for (size_t a = 0; a < 256; ++a) {
@@ -125,10 +108,10 @@ bool CodePageSortKeys::setUp()
             for (size_t b = 0; b < 256; ++b) {
                 if (characters[b] != characters[after])
                     continue;
-                RussianCollation::Weights pair;
+                Weights pair;
                 if (!collation.weights(characters[a] + characters[b], pair))
                     return false;
-                const auto& first = alone[a];
+                const Weights& first = rows[a];
                 if (!startsWith(pair.primary, first.primary) || !startsWith(pair.secondary, first.secondary) ||
                     !startsWith(pair.tertiary, first.tertiary))
                     return false;
@@ -139,35 +122,115 @@ bool CodePageSortKeys::setUp()
                 if (rows.size() > 0xFFFF)
                     return false;
                 m_contextRows[m_contextTable[b] - 1u][a] = uint16_t(rows.size());
-                rows.emplace_back();
-                addAll(rows.back(), pair, first);
+                rows.push_back(rest(pair, first));
                 contextTexts.push_back({char(a), char(b)});
             }
         }
     }
 
-    size_t widest = 0;
-    for (size_t level = 0; level < LevelCount; ++level) {
-        if (!concatenable(distinct[level]))
-            return false;
-        for (const LevelBytes& row : rows)
-            widest = std::max(widest, row[level].size());
-    }
-    if (widest > 255)
+    // Each weight is written as a code of its rank among the weights of its
+    // level, so the collator's long weights become one byte or two.
+    std::vector<uint32_t> primaries;
+    for (const Weights& w : rows)
+        primaries.insert(primaries.end(), w.primary.begin(), w.primary.end());
+    std::sort(primaries.begin(), primaries.end());
+    primaries.erase(std::unique(primaries.begin(), primaries.end()), primaries.end());
+    if (primaries.size() > 254 * 254)
         return false;
-    m_slot = std::max<size_t>(16, (widest + 15) / 16 * 16);
-    m_longest = 0;
-    for (size_t level = 0; level < LevelCount; ++level) {
-        m_weights[level].assign(rows.size() * m_slot, '\0');
-        m_length[level].assign(rows.size(), 0);
-        for (size_t r = 0; r < rows.size(); ++r) {
-            const std::string& w = rows[r][level];
-            std::copy(w.begin(), w.end(), m_weights[level].begin() + ptrdiff_t(r * m_slot));
-            m_length[level][r] = uint8_t(w.size());
+    const bool twoBytePrimaries = primaries.size() > 254;
+
+    std::array<uint16_t, 2> common {};
+    std::array<std::vector<uint16_t>, 2> below, above; // other weights, ascending
+    for (size_t k = 0; k < 2; ++k) {
+        std::map<uint16_t, size_t> uses;
+        for (const Weights& w : rows)
+            for (uint16_t v : level(w, k))
+                ++uses[v];
+        size_t most = 0;
+        for (const auto& [weight, n] : uses)
+            if (n > most) {
+                most = n;
+                common[k] = weight;
+            }
+        for (const auto& [weight, n] : uses) {
+            if (weight < common[k])
+                below[k].push_back(weight);
+            else if (weight > common[k])
+                above[k].push_back(weight);
         }
+        // Codes from 0x02 to 0xFF: smaller weights, the low range, the middle
+        // byte, the high range, greater weights.
+        if (below[k].size() + above[k].size() > 251)
+            return false;
+        const size_t spare = 253 - below[k].size() - above[k].size();
+        RunCodes& codes = m_runs[k];
+        codes.max = uint8_t(spare / 2);
+        codes.low = uint8_t(2 + below[k].size());
+        codes.middle = uint8_t(codes.low + codes.max);
+        codes.highTop = uint8_t(codes.middle + codes.max);
     }
-    for (const LevelBytes& row : rows)
-        m_longest = std::max(m_longest, row[Primary].size() + row[Secondary].size() + row[Tertiary].size());
+    auto code = [&](size_t k, uint16_t w) {
+        if (w < common[k])
+            return char(2 + (std::lower_bound(below[k].begin(), below[k].end(), w) - below[k].begin()));
+        return char(m_runs[k].highTop + 1 + (std::lower_bound(above[k].begin(), above[k].end(), w) - above[k].begin()));
+    };
+
+    std::vector<std::array<std::string, 3>> bytes(rows.size());
+    m_rows.assign(rows.size(), Row{});
+    m_mostPerRow = 0;
+    size_t widest = 0;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const Weights& w = rows[r];
+        Row& row = m_rows[r];
+        for (uint32_t p : w.primary) {
+            const size_t rank = size_t(std::lower_bound(primaries.begin(), primaries.end(), p) - primaries.begin());
+            if (twoBytePrimaries)
+                bytes[r][0] += char(2 + rank / 254);
+            bytes[r][0] += char(2 + rank % 254);
+        }
+        for (size_t k = 0; k < 2; ++k) {
+            const std::vector<uint16_t>& v = level(w, k);
+            if (v.size() > 255)
+                return false;
+            size_t lead = 0, trail = 0;
+            while (lead < v.size() && v[lead] == common[k])
+                ++lead;
+            while (lead < v.size() && trail < v.size() - lead && v[v.size() - 1 - trail] == common[k])
+                ++trail;
+            std::string& own = bytes[r][k + 1];
+            char out[256];
+            char* end = out;
+            unsigned run = 0;
+            for (size_t i = lead; i < v.size() - trail; ++i) {
+                if (v[i] == common[k]) {
+                    ++run;
+                    continue;
+                }
+                if (run != 0)
+                    end = writeRun(end, run, v[i] > common[k], m_runs[k]);
+                run = 0;
+                *end++ = code(k, v[i]);
+            }
+            own.assign(out, end);
+            row.lead[k] = uint8_t(lead);
+            row.trail[k] = uint8_t(trail);
+            row.length[k] = uint8_t(own.size());
+            row.greaterFirst[k] = lead < v.size() && v[lead] > common[k];
+            m_mostPerRow = std::max(m_mostPerRow, v.size());
+        }
+        if (bytes[r][0].size() > 255)
+            return false;
+        row.primaryLength = uint8_t(bytes[r][0].size());
+        m_mostPerRow = std::max(m_mostPerRow, bytes[r][0].size());
+        for (const std::string& b : bytes[r])
+            widest = std::max(widest, b.size());
+    }
+    m_slot = std::max<size_t>(8, (widest + 7) / 8 * 8);
+    for (size_t k = 0; k < 3; ++k) {
+        m_bytes[k].assign(rows.size() * m_slot, '\0');
+        for (size_t r = 0; r < rows.size(); ++r)
+            std::copy(bytes[r][k].begin(), bytes[r][k].end(), m_bytes[k].begin() + ptrdiff_t(r * m_slot));
+    }
 
     // The element iterator is read with knowledge of how it packs the
     // weights; should a later collator pack them otherwise, single
@@ -197,35 +260,84 @@ std::string CodePageSortKeys::key(std::string_view bytes) const
 {
     if (!m_usable)
         return russianSortKey(fromCodePage(m_codePage, bytes));
-    // Slots are copied whole and the next one overwrites the unused tail, so
-    // the work space runs a slot past the longest key.
-    const size_t bound = bytes.size() * m_longest + 2 + m_slot;
+    return m_slot == 8 ? build<8>(bytes) : build<0>(bytes);
+}
+
+// Slot is the slot width when it is known to be 8 (the usual case, copied in
+// one move), 0 for any multiple of 8.
+template<size_t Slot>
+std::string CodePageSortKeys::build(std::string_view bytes) const
+{
+    const size_t slot = Slot != 0 ? Slot : m_slot;
+    // The three levels are written side by side in one pass; slots are
+    // copied whole and the next one overwrites the unused tail, so each
+    // level's space runs a slot past its longest.
+    const size_t region = bytes.size() * m_mostPerRow + slot;
     thread_local std::vector<char> scratch;
-    if (scratch.size() < bound)
-        scratch.resize(bound);
-    char* out = scratch.data();
-    for (size_t level = 0; level < LevelCount; ++level) {
-        if (level != Primary)
-            *out++ = '\x01';
-        const char* weights = m_weights[level].data();
-        const uint8_t* length = m_length[level].data();
-        size_t before = kTextStart;
-        for (const char c : bytes) {
-            const auto b = uint8_t(c);
-            size_t row = b;
-            if (m_contextTable[b] != 0) {
-                const uint16_t other = m_contextRows[m_contextTable[b] - 1u][before];
-                if (other != 0)
-                    row = other;
-            }
-            before = b;
-            const char* from = weights + row * m_slot;
-            for (size_t k = 0; k < m_slot; k += 16)
-                std::memcpy(out + k, from + k, 16);
-            out += length[row];
+    if (scratch.size() < 3 * region)
+        scratch.resize(3 * region);
+    char* const primaryStart = scratch.data();
+    char* const secondaryStart = primaryStart + region;
+    char* const tertiaryStart = secondaryStart + region;
+    char* primary = primaryStart;
+    char* secondary = secondaryStart;
+    char* tertiary = tertiaryStart;
+    const char* const primaryBytes = m_bytes[0].data();
+    const char* const secondaryBytes = m_bytes[1].data();
+    const char* const tertiaryBytes = m_bytes[2].data();
+    auto copySlot = [slot](char* to, const char* from) {
+        if constexpr (Slot != 0) {
+            std::memcpy(to, from, Slot);
+        } else {
+            for (size_t k = 0; k < slot; k += 8)
+                std::memcpy(to + k, from + k, 8);
+        }
+    };
+    unsigned secondaryRun = 0, tertiaryRun = 0;
+    size_t before = kTextStart;
+    for (const char c : bytes) {
+        const auto b = uint8_t(c);
+        size_t r = b;
+        if (m_contextTable[b] != 0) {
+            const uint16_t other = m_contextRows[m_contextTable[b] - 1u][before];
+            if (other != 0)
+                r = other;
+        }
+        before = b;
+        const Row& row = m_rows[r];
+        const size_t offset = r * slot;
+        copySlot(primary, primaryBytes + offset);
+        primary += row.primaryLength;
+        secondaryRun += row.lead[0];
+        if (row.length[0] != 0) {
+            if (secondaryRun != 0)
+                secondary = writeRun(secondary, secondaryRun, row.greaterFirst[0], m_runs[0]);
+            copySlot(secondary, secondaryBytes + offset);
+            secondary += row.length[0];
+            secondaryRun = row.trail[0];
+        }
+        tertiaryRun += row.lead[1];
+        if (row.length[1] != 0) {
+            if (tertiaryRun != 0)
+                tertiary = writeRun(tertiary, tertiaryRun, row.greaterFirst[1], m_runs[1]);
+            copySlot(tertiary, tertiaryBytes + offset);
+            tertiary += row.length[1];
+            tertiaryRun = row.trail[1];
         }
     }
-    return std::string(scratch.data(), size_t(out - scratch.data()));
+    if (secondaryRun != 0)
+        secondary = writeRun(secondary, secondaryRun, false, m_runs[0]);
+    if (tertiaryRun != 0)
+        tertiary = writeRun(tertiary, tertiaryRun, false, m_runs[1]);
+
+    const auto primaryLength = size_t(primary - primaryStart);
+    const auto secondaryLength = size_t(secondary - secondaryStart);
+    const auto tertiaryLength = size_t(tertiary - tertiaryStart);
+    std::string key(primaryLength + secondaryLength + tertiaryLength + 2, '\x01');
+    std::memcpy(key.data(), primaryStart, primaryLength);
+    std::memcpy(key.data() + primaryLength + 1, secondaryStart, secondaryLength);
+    std::memcpy(key.data() + primaryLength + secondaryLength + 2, tertiaryStart, tertiaryLength);
+    return key;
 }
 
 const CodePageSortKeys& CodePageSortKeys::forCodePage(int codePage)

@@ -105,19 +105,10 @@ TEST_P(RussianCodePages, KnownOrders)
     EXPECT_EQ(keys.key(""), "\x01\x01");
 }
 
-// Every text of up to two bytes, sorted by the collator: each neighbour pair
-// must compare alike under the fast keys, which makes the two orders one.
-TEST_P(RussianCodePages, EveryTextOfTwoBytesAtMost)
+// Sorted by the collator, each neighbour pair of the texts must compare
+// alike under the fast keys, which makes the two orders one.
+void expectSameOrderOfAll(int codePage, const CodePageSortKeys& keys, const std::vector<std::string>& texts)
 {
-    const int codePage = GetParam();
-    const CodePageSortKeys keys(codePage);
-    ASSERT_TRUE(keys.usable());
-    std::vector<std::string> texts{""};
-    for (int a = 0; a < 256; ++a) {
-        texts.push_back(std::string(1, char(a)));
-        for (int b = 0; b < 256; ++b)
-            texts.push_back(std::string{char(a), char(b)});
-    }
     std::vector<std::string> collatorKeys, fastKeys;
     for (const std::string& t : texts) {
         collatorKeys.push_back(text::russianSortKey(text::fromCodePage(codePage, t)));
@@ -136,6 +127,45 @@ TEST_P(RussianCodePages, EveryTextOfTwoBytesAtMost)
             ADD_FAILURE() << "bytes " << hex(texts[a]) << "vs " << hex(texts[b]);
         }
     }
+}
+
+TEST_P(RussianCodePages, EveryTextOfTwoBytesAtMost)
+{
+    const int codePage = GetParam();
+    const CodePageSortKeys keys(codePage);
+    ASSERT_TRUE(keys.usable());
+    std::vector<std::string> texts{""};
+    for (int a = 0; a < 256; ++a) {
+        texts.push_back(std::string(1, char(a)));
+        for (int b = 0; b < 256; ++b)
+            texts.push_back(std::string{char(a), char(b)});
+    }
+    expectSameOrderOfAll(codePage, keys, texts);
+}
+
+// Long stretches without accent or capital, broken at every length up to
+// past any run the keys write in one byte, by greater and smaller weights
+// and by the text's end.
+TEST_P(RussianCodePages, LongPlainStretches)
+{
+    const int codePage = GetParam();
+    const CodePageSortKeys keys(codePage);
+    ASSERT_TRUE(keys.usable());
+    auto bytes = [&](const char* utf8) { return text::toCodePage(codePage, utf8); };
+    const std::string plain = bytes("а");
+    const std::string breaks[] = {"", bytes("ё"), bytes("А"), bytes("Ё"), bytes("ё") + plain + plain, bytes("\t"), bytes("№"), bytes("1")};
+    std::vector<std::string> texts;
+    for (size_t length = 1; length <= 520; ++length) {
+        std::string stretch;
+        for (size_t i = 0; i < length; ++i)
+            stretch += plain;
+        for (const std::string& end : breaks) {
+            texts.push_back(stretch + end);
+            texts.push_back(end + stretch);
+        }
+        texts.push_back(stretch + bytes("ё") + stretch);
+    }
+    expectSameOrderOfAll(codePage, keys, texts);
 }
 
 std::string randomText(std::mt19937& random, const std::string& alphabet, size_t maxLength)

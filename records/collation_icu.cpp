@@ -156,10 +156,12 @@ bool RussianCollation::contexts(const std::vector<std::string>& characters, std:
     std::vector<std::pair<UChar32, size_t>> held;
     for (size_t k = 0; k < characters.size(); ++k) {
         const std::u16string u = toUChars(characters[k]);
+        if (u.empty())
+            return false;
         size_t i = 0;
         UChar32 cp = 0;
         U16_NEXT(u.data(), i, u.size(), cp);
-        if (u.empty() || i != u.size())
+        if (i != u.size())
             return false;
         held.emplace_back(cp, k);
     }

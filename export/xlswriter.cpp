@@ -7,6 +7,7 @@
 #include "xlstext.h"
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 
 namespace zent5 {
@@ -115,7 +116,6 @@ void XlsWriter::WriteStream(const XlsWorkbook& workbook, ByteSink& sink)
     for (int s = 0; s < workbook.SheetCount(); ++s) {
         const size_t n = size_t(workbook.Sheet(s).RangeCount());
         m_entries[size_t(s)].xf.assign(n, 0);
-        m_entries[size_t(s)].sst.assign(n, -1);
     }
 
     LeBytes out(sink);
@@ -132,12 +132,21 @@ void XlsWriter::WriteStream(const XlsWorkbook& workbook, ByteSink& sink)
     out.flush();
 }
 
+int32_t XlsWriter::SheetEntries::sst(size_t range) const
+{
+    const uint64_t word = hasString[range / 64];
+    const uint64_t bit = uint64_t(1) << (range % 64);
+    if (!(word & bit))
+        return -1;
+    return int32_t(stringsBefore[range / 64] + uint32_t(std::popcount(word & (bit - 1))));
+}
+
 XlsWriter::StyleEntry XlsWriter::Entry(int sheet, int range) const
 {
     const SheetEntries& e = m_entries.at(size_t(sheet));
     StyleEntry entry;
     entry.XFIndex = e.xf.at(size_t(range));
-    entry.SSTIndex = e.sst.at(size_t(range));
+    entry.SSTIndex = e.sst(size_t(range));
     // The cell format record starts with the font and number format indexes.
     const XlsXfBody& body = m_styles.XFList().at(size_t(entry.XFIndex) - 15);
     entry.FontIndex = uint16_t(body[0] | body[1] << 8);
@@ -235,11 +244,16 @@ void XlsWriter::writeSharedStrings(LeBytes& out, const XlsWorkbook& workbook)
     biff::SstBuilder sst(out);
     for (int s = 0; s < workbook.SheetCount(); ++s) {
         const XlsWorksheet& sheet = workbook.Sheet(s);
-        std::vector<int32_t>& indexes = m_entries[size_t(s)].sst;
+        SheetEntries& e = m_entries[size_t(s)];
+        e.hasString.assign((size_t(sheet.RangeCount()) + 63) / 64, 0);
+        e.stringsBefore.assign(e.hasString.size(), 0);
         for (int r = 0; r < sheet.RangeCount(); ++r) {
+            if (r % 64 == 0)
+                e.stringsBefore[size_t(r) / 64] = sst.count();
             const XlsRange& range = sheet.RangeAtUnchecked(r);
             if (range.HasText()) {
-                indexes[size_t(r)] = int32_t(sst.addSingleByte(range.SingleByteText()));
+                sst.addSingleByte(range.SingleByteText());
+                e.hasString[size_t(r) / 64] |= uint64_t(1) << (r % 64);
                 out.flushIfOver(kPieceBytes);
             }
         }
@@ -335,7 +349,7 @@ void XlsWriter::writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int shee
             // A row without cells is given the place its cells would have.
             rowCellStarts.push_back(cells.size());
             for (const int i : onRow)
-                writeCells(cells, sheet.RangeAtUnchecked(i), entries.xf[size_t(i)], entries.sst[size_t(i)], r);
+                writeCells(cells, sheet.RangeAtUnchecked(i), entries.xf[size_t(i)], entries.sst(size_t(i)), r);
         }
         const size_t cellsAt = out.size();
         out.bytes(cells.bytes());

@@ -57,9 +57,13 @@ private:
 
     // Per sheet and range: the cell format index and the shared string
     // index (-1 for none). Font and number format come from the cell format.
+    // The strings go in range order, so a bit per range and a count per 64
+    // ranges tell each range's string.
     struct SheetEntries {
         std::vector<uint16_t> xf;
-        std::vector<int32_t> sst;
+        std::vector<uint64_t> hasString;
+        std::vector<uint32_t> stringsBefore;
+        int32_t sst(size_t range) const;
     };
 
     XlsStyleRegistry m_styles;

@@ -39,15 +39,16 @@ struct XlsCellFormat {
 // more than one cell is a merged area: its value stands in the top-left cell.
 //
 // A full sheet has a range per cell, so a range is kept small: its text and
-// its own format, if any, are held by the sheet.
+// its own format, if any, are held by the sheet, and the sheet itself is
+// found through the block of the sheet's storage the range lives in. Ranges
+// are made only by their sheet.
 class XlsRange {
 public:
-    XlsRange(XlsWorksheet& sheet, int left, int top, int right, int bottom);
     XlsRange(const XlsRange&) = delete;
     XlsRange& operator=(const XlsRange&) = delete;
     ~XlsRange();
 
-    XlsWorksheet& Worksheet() const { return *m_sheet; }
+    XlsWorksheet& Worksheet() const;
     int Left() const { return m_left; }
     int Top() const { return m_top; }
     int Right() const { return m_right; }
@@ -86,12 +87,14 @@ public:
     static const XlsCellFormat& DefaultFormat() { return s_defaultFormat; }
 
 private:
+    friend class XlsRangeStore;
+    XlsRange(int left, int top, int right, int bottom);
+
     const XlsCellFormat& ownFormat() const;
     static const XlsCellFormat s_defaultFormat;
 
     enum class Kind : uint8_t { Empty, Number, EmptyText, Text };
 
-    XlsWorksheet* m_sheet;
     int32_t m_left, m_top, m_right, m_bottom;
     union {
         double m_number;

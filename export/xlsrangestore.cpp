@@ -4,7 +4,10 @@
 
 namespace zent5 {
 
-uint32_t XlsRangeStore::make(XlsWorksheet& sheet, int left, int top, int right, int bottom)
+// A sheet holds a range per cell; this is what keeps a full sheet small.
+static_assert(sizeof(XlsRange) <= 32);
+
+uint32_t XlsRangeStore::make(int left, int top, int right, int bottom)
 {
     uint32_t id;
     if (!m_free.empty()) {
@@ -15,17 +18,15 @@ uint32_t XlsRangeStore::make(XlsWorksheet& sheet, int left, int top, int right, 
             if (m_blocks.size() >= UINT32_MAX / kBlockSlots)
                 throw std::length_error("XlsRangeStore: too many ranges");
             m_blocks.reserve(m_blocks.size() + 1);
-            m_blocks.push_back(std::make_unique_for_overwrite<Slot[]>(kBlockSlots));
+            // Only the head is written now; the slots are touched as ranges come.
+            Block* block = static_cast<Block*>(::operator new(kBlockBytes, std::align_val_t(kBlockBytes)));
+            block->sheet = m_sheet;
+            m_blocks.emplace_back(block);
             m_usedInLastBlock = 0;
         }
         id = uint32_t(m_blocks.size() - 1) * kBlockSlots + m_usedInLastBlock++;
     }
-    try {
-        new (m_blocks[id / kBlockSlots][id % kBlockSlots].bytes) XlsRange(sheet, left, top, right, bottom);
-    } catch (...) {
-        m_free.push_back(id);
-        throw;
-    }
+    new (m_blocks[id / kBlockSlots]->slots[id % kBlockSlots].bytes) XlsRange(left, top, right, bottom);
     return id;
 }
 

@@ -24,7 +24,8 @@ void widen(int32_t& low, int32_t& high, int from, int to)
 
 } // namespace
 
-XlsWorksheet::XlsWorksheet(XlsWorkbook& workbook, std::string name) : m_workbook(&workbook), m_name(std::move(name))
+XlsWorksheet::XlsWorksheet(XlsWorkbook& workbook, std::string name)
+    : m_workbook(&workbook), m_name(std::move(name)), m_store(*this)
 {
 }
 
@@ -89,7 +90,7 @@ XlsRange& XlsWorksheet::Range(int left, int top, int right, int bottom)
         // The common case of a sheet filled row by row, left to right.
         if (m_ranges.size() == m_ranges.capacity())
             m_ranges.reserve(std::max<size_t>(64, 2 * m_ranges.size()));
-        const uint32_t id = m_store.make(*this, left, top, right, bottom);
+        const uint32_t id = m_store.make(left, top, right, bottom);
         m_ranges.push_back(id);
         m_tallestRange = std::max(m_tallestRange, bottom - top + 1);
         noteAdded(right, bottom);
@@ -127,7 +128,7 @@ XlsRange& XlsWorksheet::Range(int left, int top, int right, int bottom)
         // Room first, so that a range once made is always in the list.
         if (m_ranges.size() == m_ranges.capacity())
             m_ranges.reserve(std::max<size_t>(64, 2 * m_ranges.size()));
-        const uint32_t id = m_store.make(*this, left, top, right, bottom);
+        const uint32_t id = m_store.make(left, top, right, bottom);
         m_ranges.insert(m_ranges.begin() + std::ptrdiff_t(ins), id);
         result = &m_store.at(id);
     }

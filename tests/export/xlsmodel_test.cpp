@@ -207,6 +207,23 @@ TEST(Worksheet, RandomRequestsMatchAPlainList)
     }
 }
 
+// Ranges find their sheet from where they are stored: every range of two
+// sheets filled in turn, over many storage blocks, names its own sheet.
+TEST(Worksheet, RangesKnowTheirSheet)
+{
+    XlsWorkbook book;
+    XlsWorksheet& a = book.AddSheet();
+    XlsWorksheet& b = book.AddSheet();
+    for (int r = 0; r < 1500; ++r)
+        for (int c = 0; c < 9; ++c) {
+            a.Range(c, r, c, r);
+            b.Range(c, r, c, r);
+        }
+    for (const XlsWorksheet* sheet : {&a, &b})
+        for (int i = 0; i < sheet->RangeCount(); ++i)
+            ASSERT_EQ(&sheet->RangeAt(i).Worksheet(), sheet) << i;
+}
+
 TEST(Worksheet, RowAndColumnInfoFirstEntryCounts)
 {
     XlsWorkbook book;

@@ -31,8 +31,9 @@ struct CompiledBand {
 
 class Composition {
 public:
-    Composition(const ReportLayout& layout, RowCursor& table, TextMeasurer& measurer, char separator)
-        : m_layout(layout), m_table(table), m_measurer(measurer), m_separator(separator)
+    Composition(const ReportLayout& layout, RowCursor& table, TextMeasurer& measurer, char separator,
+                const ReportComposer::PageSink* sink)
+        : m_layout(layout), m_table(table), m_measurer(measurer), m_separator(separator), m_sink(sink)
     {
         m_report.layoutName = layout.name;
         m_report.page = layout.page;
@@ -96,8 +97,8 @@ private:
         m_rowsOnPage = 0;
         m_y = m_layout.page.marginTop;
         if (m_producing) {
-            m_report.pages.emplace_back();
-            m_report.pages.back().number = m_pageCount;
+            m_page = Page{};
+            m_page.number = m_pageCount;
         }
         if (first)
             place(m_title);
@@ -108,6 +109,12 @@ private:
     {
         m_y = m_footerTop;
         place(m_footer);
+        if (!m_producing)
+            return;
+        if (m_sink)
+            (*m_sink)(m_report, m_page);
+        else
+            m_report.pages.push_back(std::move(m_page));
     }
 
     void place(const CompiledBand& band)
@@ -123,7 +130,7 @@ private:
         placed.cells.reserve(band.cells.size());
         for (const CompiledCell& cell : band.cells)
             placed.cells.push_back(placeCell(cell, top, band.band->height));
-        m_report.pages.back().bands.push_back(std::move(placed));
+        m_page.bands.push_back(std::move(placed));
     }
 
     std::string evaluate(const CompiledCell& cell)
@@ -212,7 +219,9 @@ private:
     RowCursor& m_table;
     TextMeasurer& m_measurer;
     const char m_separator;
+    const ReportComposer::PageSink* m_sink;
     ComposedReport m_report;
+    Page m_page; // the page being composed
     CompiledBand m_title, m_header, m_data, m_footer;
     double m_footerTop = 0;
     bool m_producing = false;
@@ -235,7 +244,13 @@ ComposedReport ReportComposer::compose(RowCursor& table)
 ComposedReport ReportComposer::compose(RowCursor& table, TextMeasurer& measurer)
 {
     const char separator = m_separator ? m_separator : text::decimalSeparator();
-    return Composition(m_layout, table, measurer, separator).run();
+    return Composition(m_layout, table, measurer, separator, nullptr).run();
+}
+
+ComposedReport ReportComposer::compose(RowCursor& table, TextMeasurer& measurer, const PageSink& sink)
+{
+    const char separator = m_separator ? m_separator : text::decimalSeparator();
+    return Composition(m_layout, table, measurer, separator, &sink).run();
 }
 
 } // namespace zent5

@@ -3,6 +3,8 @@
 #include "pagemodel.h"
 #include "reportlayout.h"
 
+#include <functional>
+
 namespace zent5 {
 
 class RowCursor;
@@ -21,6 +23,14 @@ public:
 
     ComposedReport compose(RowCursor& table);
     ComposedReport compose(RowCursor& table, TextMeasurer& measurer);
+
+    // Receives every page as soon as it is complete, in order, together with
+    // the report it belongs to (its styles and paper; its pages stay empty).
+    using PageSink = std::function<void(const ComposedReport& report, Page& page)>;
+    // As above, but hands the pages to `sink` instead of keeping them, so that
+    // only one page is held at a time; the report returned has no pages.
+    // Errors the sink throws pass through and end the walk.
+    ComposedReport compose(RowCursor& table, TextMeasurer& measurer, const PageSink& sink);
 
     // Decimal separator of plain numbers; the platform's unless set.
     void setDecimalSeparator(char separator) { m_separator = separator; }

@@ -1,15 +1,13 @@
 #include "reportrenderer.h"
 
-#include "records/error.h"
+#include "reportpdfwriter.h"
 
-#include <QFile>
 #include <QFont>
 #include <QLineF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPen>
 #include <QString>
 
@@ -171,25 +169,11 @@ std::vector<int> ReportRenderer::allPages() const
 
 void writeReportPdf(const ComposedReport& report, const std::string& path, int dotsPerInch)
 {
-    const QString name = QString::fromStdString(path);
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Error("Не удаётся создать файл " + path);
-    bool ok;
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(dotsPerInch);
-        writer.setCreator(QStringLiteral("ЗЕНТ-5"));
-        writer.setTitle(QString::fromStdString(report.layoutName));
-        ReportRenderer::setUpPage(writer, report.page);
-        const ReportRenderer renderer(report);
-        ok = renderer.paint(writer, renderer.allPages());
-    }
-    file.close();
-    if (!ok || file.error() != QFileDevice::NoError) {
-        QFile::remove(name);
-        throw Error("Ошибка записи в файл " + path);
-    }
+    ReportPdfWriter writer(path, dotsPerInch);
+    writer.begin(report);
+    for (const Page& page : report.pages)
+        writer.addPage(page);
+    writer.finish();
 }
 
 } // namespace zent5

@@ -38,7 +38,8 @@ private:
 };
 
 // Writes every page of the report into a PDF file at `dotsPerInch`.
-// Throws zent5::Error when the file cannot be written.
+// Throws zent5::Error when the file cannot be written. A report too long to
+// hold whole goes page by page through ReportPdfWriter.
 void writeReportPdf(const ComposedReport& report, const std::string& path, int dotsPerInch = 1200);
 
 } // namespace zent5

@@ -3,7 +3,7 @@
 
 #include "print/reportcomposer.h"
 #include "print/reportlayout.h"
-#include "print/reportrenderer.h"
+#include "print/reportpdfwriter.h"
 #include "records/error.h"
 #include "table/dbftable.h"
 
@@ -52,9 +52,10 @@ int runReport(const std::vector<std::string>& args)
     const auto app = startGui();
     try {
         table.Open();
-        const ComposedReport report = ReportComposer(reportLayoutFor(parsed->kgf)).compose(table);
+        // Page by page: a long table's report is never held whole.
+        ReportComposer composer(reportLayoutFor(parsed->kgf));
+        writeReportPdf(composer, table, parsed->output);
         table.Close();
-        writeReportPdf(report, parsed->output);
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

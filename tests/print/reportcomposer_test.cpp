@@ -2,10 +2,12 @@
 
 #include "common/memorycursor.h"
 #include "print/reportlayout.h"
+#include "print/textmeasurer.h"
 #include "records/error.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -366,6 +368,85 @@ TEST(ReportComposer, WalksTheTableOncePerPass)
     compose(table);
     EXPECT_EQ(table.firsts, 2);
     EXPECT_EQ(table.nexts, 60);
+}
+
+// Every position and text of a page, exactly, for comparing pages.
+std::string describe(const Page& page)
+{
+    char buf[200];
+    std::string out = "page " + std::to_string(page.number) + "\n";
+    for (const auto& band : page.bands) {
+        std::snprintf(buf, sizeof buf, "band %d %.17g %.17g\n", int(band.kind), band.top, band.height);
+        out += buf;
+        for (const auto& cell : band.cells) {
+            std::snprintf(buf, sizeof buf, " cell %d %.17g %.17g %.17g %.17g %d ", cell.style, cell.x, cell.y, cell.width,
+                          cell.height, int(cell.clipped));
+            out += buf + cell.text + "\n";
+            for (const auto& line : cell.lines) {
+                std::snprintf(buf, sizeof buf, "  line %.17g %.17g %.17g %.17g ", line.x, line.top, line.width, line.height);
+                out += buf + line.text + "\n";
+            }
+        }
+    }
+    return out;
+}
+
+TEST(ReportComposer, PagesHandedOverOneByOneAreThePagesItKeeps)
+{
+    struct Case {
+        bool dimension;
+        int rows;
+    };
+    const Case cases[] = {{false, 0}, {false, 30}, {true, 30}, {true, 15}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.dimension ? "kgf, " : "kN, ") + std::to_string(c.rows) + " rows");
+        MemoryCursor table = tableOf(c.rows);
+        if (c.rows > 0)
+            table.rows[0]["COMMENT"] = std::string(300, 'w'); // wrapped and clipped
+        const ComposedReport kept = compose(table, c.dimension);
+
+        ReportComposer composer(reportLayoutFor(c.dimension));
+        composer.setDecimalSeparator(',');
+        TextMeasurer measurer;
+        std::vector<std::string> handed;
+        const ComposedReport streamed = composer.compose(table, measurer, [&](const ComposedReport& r, Page& page) {
+            EXPECT_TRUE(r.pages.empty());
+            EXPECT_EQ(r.styles.size(), kept.styles.size());
+            handed.push_back(describe(page));
+        });
+
+        std::vector<std::string> expected;
+        for (const auto& page : kept.pages)
+            expected.push_back(describe(page));
+        EXPECT_EQ(handed, expected);
+        EXPECT_TRUE(streamed.pages.empty());
+        EXPECT_EQ(streamed.layoutName, kept.layoutName);
+        ASSERT_EQ(streamed.styles.size(), kept.styles.size());
+        for (size_t i = 0; i < kept.styles.size(); ++i)
+            EXPECT_EQ(streamed.styles[i].name, kept.styles[i].name);
+    }
+}
+
+TEST(ReportComposer, AnErrorOfThePageSinkEndsTheWalk)
+{
+    CountingCursor table;
+    for (int i = 1; i <= 30; ++i)
+        table.rows.push_back(measurement(i));
+    ReportComposer composer(report1Layout());
+    TextMeasurer measurer;
+    int pages = 0;
+    try {
+        composer.compose(table, measurer, [&](const ComposedReport&, Page& page) {
+            ++pages;
+            if (page.number == 2)
+                throw Error("Ошибка записи в файл x.pdf");
+        });
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Ошибка записи в файл x.pdf");
+    }
+    EXPECT_EQ(pages, 2);
+    EXPECT_LT(table.nexts, 60); // the third page was never composed
 }
 
 } // namespace

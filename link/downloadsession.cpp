@@ -12,6 +12,7 @@ namespace zent5 {
 const char* const DownloadSession::kCaption = "Прием данных";
 const char* const DownloadSession::kWaitingText = "Ожидание готовности прибора ...";
 const char* const DownloadSession::kReceivingText = "Идет прием информации ...";
+const char* const DownloadSession::kNoAnswerText = "Прибор не отвечает ...";
 const char* const DownloadSession::kSearchingPrefix = "Поиск прибора....ComPort №";
 const char* const DownloadSession::kFoundPrefix = "Прибор найден ComPort №";
 const char* const DownloadSession::kNotFoundText =
@@ -52,11 +53,15 @@ DownloadSession::DownloadSession(Prompter& prompter, std::unique_ptr<SerialPortD
     m_driver->OnLineLost = [this](SerialPortDriver*) { lineLost(); };
     m_timer1.setSingleShot(false);
     connect(&m_timer1, &QTimer::timeout, this, &DownloadSession::Timer1Timer);
+    m_silence.setSingleShot(true);
+    m_silence.setInterval(kSilenceNoticeMs);
+    connect(&m_silence, &QTimer::timeout, this, &DownloadSession::noAnswer);
 }
 
 DownloadSession::~DownloadSession()
 {
     m_timer1.stop();
+    m_silence.stop();
     m_driver->OnReceiveData = nullptr;
     m_driver->OnLineLost = nullptr;
     m_driver->ClosePort();
@@ -88,6 +93,8 @@ void DownloadSession::FormShow()
     m_result = kModalCancel;
     m_timedOut = false;
     m_found = false;
+    m_noAnswerShown = false;
+    m_silence.stop();
     m_driver->ClosePort();
     m_driver->setPortName(kFirstPort);
     m_protocol.start();
@@ -110,9 +117,11 @@ void DownloadSession::Timer1Timer()
     if (!m_active)
         return;
     // The port opened when the window was shown is still open: the
-    // instrument may just be slow, so keep waiting on it.
-    if (m_driver->OpenPort())
+    // instrument may just be slow, so keep waiting on it, and say so.
+    if (m_driver->OpenPort()) {
+        noAnswer();
         return;
+    }
     for (const std::string& name : portnames::searchList()) {
         m_driver->ClosePort();
         m_driver->setPortName(name);
@@ -152,6 +161,7 @@ void DownloadSession::SerialPortDriver1ReceiveData(SerialPortDriver*, const uint
     const DownloadProtocol::Step step = m_protocol.feed(data, size);
     if (step.stopTimer)
         m_timer1.stop();
+    heardAgain();
     using Outcome = DownloadProtocol::Outcome;
     switch (step.outcome) {
     case Outcome::Waiting:
@@ -243,10 +253,31 @@ void DownloadSession::writeDump()
     }
 }
 
+void DownloadSession::noAnswer()
+{
+    if (!m_active)
+        return;
+    m_noAnswerShown = true;
+    emit statusTextChanged(QString::fromUtf8(kNoAnswerText));
+}
+
+void DownloadSession::heardAgain()
+{
+    if (m_protocol.phase() == DownloadProtocol::Phase::Archive)
+        m_silence.start();
+    if (!m_noAnswerShown)
+        return;
+    m_noAnswerShown = false;
+    const bool archive = m_protocol.phase() == DownloadProtocol::Phase::Archive;
+    emit statusTextChanged(QString::fromUtf8(archive ? kReceivingText : kWaitingText));
+}
+
 void DownloadSession::lineLost()
 {
     if (!m_active)
         return;
+    m_silence.stop();
+    m_noAnswerShown = false;
     m_driver->ClosePort();
     emit statusTextChanged(QString::fromUtf8(kLineLostText));
 }
@@ -263,11 +294,13 @@ void DownloadSession::Button1Click()
 void DownloadSession::FormClose()
 {
     m_timer1.stop();
+    m_silence.stop();
 }
 
 void DownloadSession::finish(int result)
 {
     m_timer1.stop();
+    m_silence.stop();
     m_active = false;
     m_result = result;
     emit finished(result);

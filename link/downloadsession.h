@@ -24,6 +24,9 @@ public:
     static constexpr int kModalOk = 1;
     static constexpr int kModalCancel = 2;
     static constexpr int kSearchDelayMs = 3000;
+    // At 9600 baud the instrument sends without pause; this long a gap in
+    // its archive reply means it has stopped.
+    static constexpr int kSilenceNoticeMs = 5000;
 
     DownloadSession(Prompter& prompter, QObject* parent = nullptr);
     // With a driver of the caller's choosing (a test's device underneath).
@@ -49,6 +52,7 @@ public:
 
     // Tests only: the product waits 3000 ms before searching the ports.
     void setSearchDelayForTesting(int ms) { m_searchDelayMs = ms; }
+    void setSilenceNoticeForTesting(int ms) { m_silence.setInterval(ms); }
 
     // The window's handlers, in the order the window calls them.
     void FormShow();
@@ -63,6 +67,7 @@ public:
 
     static const char* const kWaitingText;
     static const char* const kReceivingText;
+    static const char* const kNoAnswerText;
     static const char* const kCaption;
     static const char* const kSearchingPrefix;
     static const char* const kFoundPrefix;
@@ -85,6 +90,8 @@ signals:
 
 private:
     void lineLost();
+    void noAnswer();
+    void heardAgain();
     void sendLetter(char letter);
     void resetReply();
     void finish(int result);
@@ -98,6 +105,8 @@ private:
     DownloadProtocol m_protocol{m_archive};
     std::unique_ptr<SerialPortDriver> m_driver;
     QTimer m_timer1;
+    QTimer m_silence; // restarted by every batch of the archive reply
+    bool m_noAnswerShown = false;
     int m_searchDelayMs = kSearchDelayMs;
     bool m_saveBinaryFile = false;
     bool m_found = false;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace zent5 {
@@ -43,10 +44,56 @@ TEST_F(DownloadSessionTest, RunsWithoutAWindow)
 TEST_F(DownloadSessionTest, TimeOutCancels)
 {
     auto silent = simulator(1, {"--silent"});
+    std::vector<std::string> statuses;
+    QObject::connect(&session, &DownloadSession::statusTextChanged,
+                     [&](const QString& text) { statuses.push_back(text.toStdString()); });
     EXPECT_EQ(session.run(300), DownloadSession::kModalCancel);
     EXPECT_TRUE(session.timedOut());
     EXPECT_FALSE(session.SerialPortDriver1().IsOpen());
     EXPECT_TRUE(prompter.messages.empty());
+    // The port stays open and waited on, and the window says why nothing happens.
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Ожидание готовности прибора ...", "Прибор не отвечает ..."}));
+}
+
+// An instrument that falls silent in the middle of its archive: the window
+// says so and keeps waiting (there is no overall time-out), and takes the
+// receiving text back when the rest arrives.
+TEST_F(DownloadSessionTest, SilenceInTheArchiveIsShown)
+{
+    struct Case {
+        const char* name;
+        QStringList options;
+        int result;
+        std::vector<std::string> statuses;
+    };
+    const Case cases[] = {
+        {"stops (for longer than the test waits)",
+         {"--records", "200", "--chunk", "300", "--chunk-delay", "2500"},
+         DownloadSession::kModalCancel,
+         {"Ожидание готовности прибора ...", "Идет прием информации ...", "Прибор не отвечает ..."}},
+        {"pauses, then goes on",
+         {"--records", "20", "--chunk", "300", "--chunk-delay", "800"},
+         DownloadSession::kModalOk,
+         {"Ожидание готовности прибора ...", "Идет прием информации ...", "Прибор не отвечает ...",
+          "Идет прием информации ..."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto sim = simulator(1, c.options);
+        DownloadSession s{prompter};
+        s.setSearchDelayForTesting(100);
+        s.setSilenceNoticeForTesting(300);
+        std::vector<std::string> statuses;
+        QObject::connect(&s, &DownloadSession::statusTextChanged,
+                         [&](const QString& text) { statuses.push_back(text.toStdString()); });
+        EXPECT_EQ(s.run(c.result == DownloadSession::kModalOk ? 20000 : 1200), c.result);
+        // A pause may come more than once before the end; each ends the same way.
+        statuses.erase(std::unique(statuses.begin(), statuses.end()), statuses.end());
+        if (c.result == DownloadSession::kModalOk)
+            statuses.resize(std::min<size_t>(statuses.size(), c.statuses.size()));
+        EXPECT_EQ(statuses, c.statuses);
+        EXPECT_TRUE(prompter.messages.empty());
+    }
 }
 
 TEST_F(DownloadSessionTest, MessagesGoThroughThePrompter)

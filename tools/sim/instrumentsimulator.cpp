@@ -63,6 +63,7 @@ InstrumentSimulator::InstrumentSimulator(PseudoTerminal& pty, SimulatorOptions o
 
 void InstrumentSimulator::run(const volatile std::sig_atomic_t& stop)
 {
+    m_stop = &stop;
     while (!stop && !m_hungUp) {
         pollfd p{m_pty.master, POLLIN, 0};
         const int r = ::poll(&p, 1, 100);
@@ -135,10 +136,23 @@ bool InstrumentSimulator::send(const std::string& text, long limit)
         }
         if (!writeAll(text.data() + at, n))
             return false;
-        if (m_options.chunkDelayMs > 0 && at + n < total)
-            std::this_thread::sleep_for(std::chrono::milliseconds(m_options.chunkDelayMs));
+        if (m_options.chunkDelayMs > 0 && at + n < total && !pause(m_options.chunkDelayMs))
+            return false;
     }
     return total == text.size();
+}
+
+bool InstrumentSimulator::pause(int ms)
+{
+    // In short steps, so that a stop request ends a long pause at once.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!(m_stop && *m_stop)) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= end)
+            return true;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(50)));
+    }
+    return false;
 }
 
 bool InstrumentSimulator::writeAll(const char* data, size_t size)

@@ -52,7 +52,11 @@ private:
     std::string noise();
 
     PseudoTerminal& m_pty;
+    // Waits ms milliseconds; false when asked to stop meanwhile.
+    bool pause(int ms);
+
     SimulatorOptions m_options;
+    const volatile std::sig_atomic_t* m_stop = nullptr;
     bool m_zSent = false;
     bool m_hungUp = false;
     unsigned m_noiseSeed = 12345;

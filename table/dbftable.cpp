@@ -1,6 +1,7 @@
 #include "table/dbftable.h"
 
 #include "records/error.h"
+#include "records/codepagesortkeys.h"
 #include "records/measurementfields.h"
 #include "records/text.h"
 #include "table/languagedriver.h"
@@ -923,6 +924,8 @@ std::string DbfTable::textKey(std::string_view stored) const
     if (printable)
         while (!stored.empty() && stored.back() == ' ')
             stored.remove_suffix(1);
+    if (m_codePage.installed())
+        return text::CodePageSortKeys::forCodePage(m_codePage.number()).key(stored);
     return text::russianSortKey(m_codePage.decode(stored));
 }
 

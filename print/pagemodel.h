@@ -31,15 +31,17 @@ struct PlacedLine {
     double height = 0;
 };
 
+// A kept report holds one of these for every cell of every row; the two
+// small fields sit together so that they share one word.
 struct PlacedCell {
-    int style = 0; // index into ComposedReport::styles
+    int style = 0;        // index into ComposedReport::styles
+    bool clipped = false; // some lines did not fit
     double x = 0;
     double y = 0;
     double width = 0;
     double height = 0;
-    std::string text;               // the evaluated text
-    std::vector<PlacedLine> lines;  // the lines that fit inside the cell
-    bool clipped = false;           // some lines did not fit
+    std::string text;              // the evaluated text
+    std::vector<PlacedLine> lines; // the lines that fit inside the cell
 };
 
 struct PlacedBand {

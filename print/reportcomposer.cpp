@@ -111,10 +111,13 @@ private:
         place(m_footer);
         if (!m_producing)
             return;
-        if (m_sink)
+        if (m_sink) {
             (*m_sink)(m_report, m_page);
-        else
+        } else {
+            // Kept pages stay for the report's life: no room for bands that never come.
+            m_page.bands.shrink_to_fit();
             m_report.pages.push_back(std::move(m_page));
+        }
     }
 
     void place(const CompiledBand& band)

@@ -3,9 +3,11 @@
 #include "bytesink.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -26,61 +28,85 @@ public:
     LeBytes() = default;
     explicit LeBytes(ByteSink& sink) : m_sink(&sink) {}
 
-    size_t size() const { return m_flushed + m_bytes.size(); }
-    // The bytes not handed on yet (all of them without a sink).
-    const std::vector<uint8_t>& bytes() const { return m_bytes; }
-    std::vector<uint8_t> take() { return std::move(m_bytes); }
-    void reserve(size_t n) { m_bytes.reserve(n); }
-    void clear() { m_bytes.clear(); }
+    size_t size() const { return m_flushed + m_size; }
+    // A copy of the bytes not handed on yet (all of them without a sink).
+    std::vector<uint8_t> bytes() const { return std::vector<uint8_t>(m_data.get(), m_data.get() + m_size); }
+    // The same in place, valid until the next change.
+    const uint8_t* data() const { return m_data.get(); }
+    size_t held() const { return m_size; }
+    std::vector<uint8_t> take()
+    {
+        std::vector<uint8_t> out = bytes();
+        m_size = 0;
+        return out;
+    }
+    void reserve(size_t n)
+    {
+        if (n > m_capacity)
+            grow(n);
+    }
+    void clear() { m_size = 0; }
 
     // Hands the bytes gathered so far to the sink.
     void flush()
     {
         if (!m_sink)
             throw std::logic_error("LeBytes::flush without a sink");
-        if (!m_bytes.empty())
-            m_sink->write(m_bytes.data(), m_bytes.size());
-        m_flushed += m_bytes.size();
-        m_bytes.clear();
+        if (m_size > 0)
+            m_sink->write(m_data.get(), m_size);
+        m_flushed += m_size;
+        m_size = 0;
     }
     void flushIfOver(size_t n)
     {
-        if (m_bytes.size() >= n)
+        if (m_size >= n)
             flush();
     }
 
     // Room for n more bytes at the end, to be filled in by the caller.
     uint8_t* append(size_t n)
     {
-        const size_t at = m_bytes.size();
-        m_bytes.resize(at + n);
-        return m_bytes.data() + at;
+        if (n > m_capacity - m_size)
+            grow(m_size + n);
+        uint8_t* p = m_data.get() + m_size;
+        m_size += n;
+        return p;
     }
-    static void put16(uint8_t* at, uint16_t v)
+    // On a little-endian host the value's own bytes are already in order.
+    template <class T>
+    static void putLe(uint8_t* at, T v)
     {
-        at[0] = uint8_t(v);
-        at[1] = uint8_t(v >> 8);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(at, &v, sizeof v);
+        } else {
+            for (size_t i = 0; i < sizeof v; ++i)
+                at[i] = uint8_t(v >> (8 * i));
+        }
     }
-    static void put32(uint8_t* at, uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            at[i] = uint8_t(v >> (8 * i));
-    }
+    static void put16(uint8_t* at, uint16_t v) { putLe(at, v); }
+    static void put32(uint8_t* at, uint32_t v) { putLe(at, v); }
     static void put64(uint8_t* at, double v)
     {
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof bits);
-        for (int i = 0; i < 8; ++i)
-            at[i] = uint8_t(bits >> (8 * i));
+        putLe(at, bits);
     }
 
-    void u8(uint8_t v) { m_bytes.push_back(v); }
+    void u8(uint8_t v) { *append(1) = v; }
     void u16(uint16_t v) { put16(append(2), v); }
     void u32(uint32_t v) { put32(append(4), v); }
     void f64(double v) { put64(append(8), v); }
-    void bytes(const uint8_t* data, size_t n) { m_bytes.insert(m_bytes.end(), data, data + n); }
+    void bytes(const uint8_t* data, size_t n)
+    {
+        if (n > 0)
+            std::memcpy(append(n), data, n);
+    }
     void bytes(const std::vector<uint8_t>& data) { bytes(data.data(), data.size()); }
-    void fill(uint8_t v, size_t n) { m_bytes.insert(m_bytes.end(), n, v); }
+    void fill(uint8_t v, size_t n)
+    {
+        if (n > 0)
+            std::memset(append(n), v, n);
+    }
     // UTF-16LE code units.
     void utf16(std::u16string_view s)
     {
@@ -112,13 +138,26 @@ public:
         if (handedOn > 0)
             m_sink->overwrite(at, b, handedOn);
         for (size_t i = handedOn; i < n; ++i)
-            m_bytes[at + i - m_flushed] = b[i];
+            m_data[at + i - m_flushed] = b[i];
     }
 
 private:
+    void grow(size_t need)
+    {
+        const size_t capacity = std::max({need, size_t(256), 2 * m_capacity});
+        auto data = std::make_unique_for_overwrite<uint8_t[]>(capacity);
+        if (m_size > 0)
+            std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+
     ByteSink* m_sink = nullptr;
     size_t m_flushed = 0;
-    std::vector<uint8_t> m_bytes;
+    // Not a vector: that would clear every byte before it is written.
+    std::unique_ptr<uint8_t[]> m_data;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
 };
 
 } // namespace zent5

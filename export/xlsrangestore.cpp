@@ -15,14 +15,14 @@ uint32_t XlsRangeStore::make(int left, int top, int right, int bottom)
         m_free.pop_back();
     } else {
         if (m_usedInLastBlock == kBlockSlots) {
-            if (m_blocks.size() >= UINT32_MAX / kBlockSlots)
+            if (m_blocks.size() >= size_t(UINT32_MAX) / kBlockSlots)
                 throw std::length_error("XlsRangeStore: too many ranges");
             m_blocks.reserve(m_blocks.size() + 1);
             // Only the head is written now; the slots are touched as ranges come.
             Block* block = static_cast<Block*>(::operator new(kBlockBytes, std::align_val_t(kBlockBytes)));
             block->sheet = m_sheet;
             m_blocks.emplace_back(block);
-            m_usedInLastBlock = 0;
+            m_usedInLastBlock = 1;
         }
         id = uint32_t(m_blocks.size() - 1) * kBlockSlots + m_usedInLastBlock++;
     }

@@ -43,13 +43,14 @@ private:
     struct Slot {
         alignas(XlsRange) std::byte bytes[sizeof(XlsRange)];
     };
-    static constexpr size_t kBlockBytes = 128 * 1024;
-    static constexpr uint32_t kBlockSlots = uint32_t((kBlockBytes - sizeof(Slot)) / sizeof(Slot));
-    struct Block {
+    // The first slot of a block holds the sheet; the others hold ranges.
+    static constexpr uint32_t kBlockSlots = 4096;
+    static constexpr size_t kBlockBytes = kBlockSlots * sizeof(Slot);
+    static_assert((kBlockBytes & (kBlockBytes - 1)) == 0 && sizeof(Slot) >= sizeof(XlsWorksheet*));
+    union Block {
         XlsWorksheet* sheet;
-        alignas(Slot) Slot slots[kBlockSlots];
+        Slot slots[kBlockSlots];
     };
-    static_assert(sizeof(Block) <= kBlockBytes);
     struct BlockDelete {
         void operator()(Block* b) const { ::operator delete(b, std::align_val_t(kBlockBytes)); }
     };

@@ -302,8 +302,12 @@ uint32_t SstBuilder::addSingleByte(std::string_view text)
     const auto& wide = xlstext::wideTable();
     return addText(text.size(), [&](size_t from, size_t n) {
         uint8_t* p = m_out.append(2 * n);
-        for (size_t i = 0; i < n; ++i, p += 2)
-            LeBytes::put16(p, uint16_t(wide[uint8_t(text[from + i])]));
+        const auto* in = reinterpret_cast<const uint8_t*>(text.data()) + from;
+        for (size_t i = 0; i < n; ++i) {
+            const char16_t c = wide[in[i]];
+            p[2 * i] = uint8_t(c);
+            p[2 * i + 1] = uint8_t(c >> 8);
+        }
     });
 }
 

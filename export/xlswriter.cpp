@@ -43,27 +43,38 @@ std::u16string headerText(const std::string& left, const std::string& centre, co
 // Gives the ranges that cover each row, rows taken top to bottom. The range
 // list is ordered by top row and no range is taller than TallestRange, so the
 // ranges that can reach a row lie in a stretch of the list that only moves
-// down as the rows do.
+// down as the rows do. The shared strings went in list order too, so the
+// walk also counts off each range's string as it first reaches it.
 class RowWalker {
 public:
-    explicit RowWalker(const XlsWorksheet& sheet) : m_sheet(sheet) {}
+    RowWalker(const XlsWorksheet& sheet, uint32_t firstString) : m_sheet(sheet), m_strings(firstString) {}
 
-    // Positions in the list of the ranges covering `row`, left to right.
-    void rangesOn(int row, std::vector<int>& found)
+    struct Found {
+        int index; // in the sheet's list
+        const XlsRange* range;
+        int32_t sst; // for a range starting on the row; -1 for none
+    };
+
+    // The ranges covering `row`, left to right.
+    void rangesOn(int row, std::vector<Found>& found)
     {
         const int count = m_sheet.RangeCount();
         const int firstTop = row - m_sheet.TallestRange() + 1;
         while (m_from < count && m_sheet.RangeAtUnchecked(m_from).Top() < firstTop)
             ++m_from;
-        while (m_to < count && m_sheet.RangeAtUnchecked(m_to).Top() <= row)
-            ++m_to;
         found.clear();
-        for (int i = m_from; i < m_to; ++i)
-            if (m_sheet.RangeAtUnchecked(i).Bottom() >= row)
-                found.push_back(i);
-        const auto byLeft = [&](int a, int b) {
-            return m_sheet.RangeAtUnchecked(a).Left() < m_sheet.RangeAtUnchecked(b).Left();
-        };
+        for (int i = m_from; i < m_to; ++i) {
+            const XlsRange& r = m_sheet.RangeAtUnchecked(i);
+            if (r.Bottom() >= row)
+                found.push_back({i, &r, -1});
+        }
+        for (; m_to < count; ++m_to) {
+            const XlsRange& r = m_sheet.RangeAtUnchecked(m_to);
+            if (r.Top() > row)
+                break;
+            found.push_back({m_to, &r, r.HasText() ? int32_t(m_strings++) : -1});
+        }
+        const auto byLeft = [](const Found& a, const Found& b) { return a.range->Left() < b.range->Left(); };
         if (!std::is_sorted(found.begin(), found.end(), byLeft))
             std::sort(found.begin(), found.end(), byLeft);
     }
@@ -72,6 +83,7 @@ private:
     const XlsWorksheet& m_sheet;
     int m_from = 0;
     int m_to = 0;
+    uint32_t m_strings;
 };
 
 // The stream kept in memory, for Stream.
@@ -329,11 +341,11 @@ void XlsWriter::writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int shee
     const int first = sheet.UsedArea().Top;
     const int last = sheet.UsedArea().Bottom;
     std::vector<uint32_t> dbCells;
-    std::vector<int> onRow;
+    std::vector<RowWalker::Found> onRow;
     std::vector<size_t> rowCellStarts;
     std::vector<uint16_t> offsets;
     LeBytes cells;
-    RowWalker walker(sheet);
+    RowWalker walker(sheet, entries.stringsBefore.empty() ? 0 : entries.stringsBefore[0]);
 
     for (int blockStart = first; blockStart <= last; blockStart += kRowsPerBlock) {
         const int blockEnd = std::min(blockStart + kRowsPerBlock - 1, last);
@@ -343,16 +355,16 @@ void XlsWriter::writeRowBlocks(LeBytes& out, const XlsWorksheet& sheet, int shee
         for (int r = blockStart; r <= blockEnd; ++r) {
             walker.rangesOn(r, onRow);
             const XlsRowInfo* info = sheet.RowInfos.empty() ? nullptr : sheet.RowInfo(r);
-            const uint16_t firstColumn = onRow.empty() ? 0 : uint16_t(sheet.RangeAtUnchecked(onRow.front()).Left());
-            const uint16_t lastColumnPlus1 = onRow.empty() ? 0 : uint16_t(sheet.RangeAtUnchecked(onRow.back()).Right() + 1);
+            const uint16_t firstColumn = onRow.empty() ? 0 : uint16_t(onRow.front().range->Left());
+            const uint16_t lastColumnPlus1 = onRow.empty() ? 0 : uint16_t(onRow.back().range->Right() + 1);
             biff::writeRow(out, uint16_t(r), firstColumn, lastColumnPlus1, info ? uint16_t(info->Height) : 255, info != nullptr);
             // A row without cells is given the place its cells would have.
             rowCellStarts.push_back(cells.size());
-            for (const int i : onRow)
-                writeCells(cells, sheet.RangeAtUnchecked(i), entries.xf[size_t(i)], entries.sst(size_t(i)), r);
+            for (const RowWalker::Found& f : onRow)
+                writeCells(cells, *f.range, entries.xf[size_t(f.index)], f.sst, r);
         }
         const size_t cellsAt = out.size();
-        out.bytes(cells.bytes());
+        out.bytes(cells.data(), cells.held());
         const size_t dbCellAt = out.size();
 
         // The first offset counts from the second ROW record of the block

@@ -6,7 +6,7 @@
 #include "reportrenderer.h"
 #include "textmeasurer.h"
 
-#include <QFile>
+#include <QSaveFile>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QString>
@@ -19,7 +19,7 @@ struct ReportPdfWriter::Open {
     // The renderer needs the styles for as long as pages come, whoever owns the report.
     const ComposedReport report;
     const ReportRenderer renderer{report};
-    QFile file;
+    QSaveFile file; // takes the target's name only when the report is complete
     // Declared after the file: the painter ends and the writer goes before the file closes.
     std::unique_ptr<QPdfWriter> writer;
     QPainter painter;
@@ -40,8 +40,7 @@ ReportPdfWriter::~ReportPdfWriter()
     if (m_open->painter.isActive())
         m_open->painter.end();
     m_open->writer.reset();
-    m_open->file.close();
-    QFile::remove(m_open->file.fileName());
+    m_open->file.cancelWriting();
 }
 
 void ReportPdfWriter::begin(const ComposedReport& report)
@@ -80,9 +79,8 @@ void ReportPdfWriter::finish()
     Open& o = *m_open;
     const bool ok = o.painter.end();
     o.writer.reset();
-    o.file.close();
-    if (!ok || o.file.error() != QFileDevice::NoError)
-        throw Error("Ошибка записи в файл " + m_path); // the destructor removes the file
+    if (!ok || o.file.error() != QFileDevice::NoError || !o.file.commit())
+        throw Error("Ошибка записи в файл " + m_path); // the destructor drops the unfinished file
     m_open.reset();
 }
 

@@ -14,8 +14,10 @@ class RowCursor;
 // need not be held whole: begin() with the report (its name, paper and
 // styles; its pages are not read), addPage() for every page in order, then
 // finish(). Throws zent5::Error when the file cannot be created or written.
-// A file begun but not finished, by an error here or the caller's, is
-// removed when the writer goes.
+// The report is written beside the target under another name and takes the
+// target's name at finish(); one begun but not finished, by an error here or
+// the caller's, is dropped when the writer goes, and an older file of the
+// target's name stays as it was.
 class ReportPdfWriter {
 public:
     explicit ReportPdfWriter(std::string path, int dotsPerInch = 1200);
@@ -41,10 +43,8 @@ private:
 };
 
 // Composes the report of `table` straight into a PDF file, painting every
-// page as soon as it is composed and dropping it after. The file is created
-// only when the first page is complete (the table has been walked once to
-// count the pages by then), so that an error of the table before leaves any
-// file at `path` as it was; an error after removes the unfinished file.
+// page as soon as it is composed and dropping it after. On any error the
+// file at `path` stays as it was.
 void writeReportPdf(ReportComposer& composer, RowCursor& table, const std::string& path, int dotsPerInch = 1200);
 
 } // namespace zent5

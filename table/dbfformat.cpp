@@ -316,11 +316,50 @@ std::optional<double> parseDecimal(std::string_view text, char separator)
     return v;
 }
 
+namespace {
+
+// The fixed-point text tables hold, read without the general parser: up to
+// 15 digits are exact in a double, and so is a power of ten up to 1e22, so
+// their quotient is the correctly rounded value, as the parser gives it.
+std::optional<double> readPlainDecimal(std::string_view text)
+{
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const bool negative = text.front() == '-';
+    size_t i = negative ? 1 : 0;
+    uint64_t mantissa = 0;
+    int digits = 0, scale = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            if (mantissa != 0 || c != '0')
+                ++digits;
+            mantissa = mantissa * 10 + uint64_t(c - '0');
+            scale += point ? 1 : 0;
+            if (digits > 15 || scale > 22)
+                return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (text.size() == (negative ? 1u : 0u) + (point ? 1u : 0u))
+        return std::nullopt; // no digit at all
+    const double v = double(mantissa) / kPowers[scale];
+    return negative ? -v : v;
+}
+
+} // namespace
+
 std::optional<double> decodeNumber(std::string_view stored)
 {
     stored = trimSpaces(stored);
     if (stored.empty())
         return std::nullopt;
+    if (const std::optional<double> plain = readPlainDecimal(stored))
+        return plain;
     return parseDecimal(stored, '.').value_or(0.0);
 }
 

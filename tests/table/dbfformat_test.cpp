@@ -135,6 +135,37 @@ TEST(NumberDecoding, SpacesAreNullLettersAreZero)
     }
 }
 
+// Stored numbers are read the quick way when they are plain fixed-point
+// text; whatever the way, the value is the one the general parser gives,
+// to the last bit and the sign of zero.
+TEST(NumberDecoding, QuickReadingGivesTheParsersValue)
+{
+    std::vector<std::string> texts = {"5.", ".5", "-.5", "-0", "-0.000", "0", "00012", "1e5", "-", ".", "-.",
+                                      "123456789012345", "1234567890123456", "0.0000000000000000000001",
+                                      "0.00000000000000000000001", "000000000000000000001.5", "9007199254740993",
+                                      "99999999.999999999", "-9999999.999999999", "1.7976931348623157", "+7",
+                                      "1..2", "1-2", "0.1", "0.2", "0.3"};
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 100000; ++i) {
+        const int decimals = int(random() % 12);
+        const auto whole = int64_t(random() % 100000000000ull) - 50000000000ll;
+        std::string t = std::to_string(whole / int64_t(std::pow(10, random() % 11)));
+        if (decimals) {
+            t += '.';
+            for (int k = 0; k < decimals; ++k)
+                t += char('0' + random() % 10);
+        }
+        texts.push_back(t);
+    }
+    for (const std::string& t : texts) {
+        const double expected = dbf::parseDecimal(t, '.').value_or(0.0);
+        const std::optional<double> got = dbf::decodeNumber("   " + t + "  ");
+        ASSERT_TRUE(got.has_value()) << t;
+        EXPECT_TRUE(*got == expected && std::signbit(*got) == std::signbit(expected))
+            << t << ": " << *got << " against " << expected;
+    }
+}
+
 TEST(TextEncoding, PaddedCutAndStripped)
 {
     EXPECT_EQ(dbf::encodeText("abc", 5), "abc  ");

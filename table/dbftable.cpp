@@ -13,7 +13,6 @@
 #include <cmath>
 #include <cstring>
 #include <thread>
-#include <unordered_map>
 
 namespace zent5 {
 namespace {
@@ -129,6 +128,32 @@ double numberKey(std::string_view stored)
     v = dropped > 0 ? v * kPow10[dropped] : v / kPow10[scale];
     return negative ? -v : v;
 }
+
+// The distinct texts of a column, found by an open-addressing table of text
+// numbers (one allocation for the table instead of one per text).
+class DistinctTexts {
+public:
+    explicit DistinctTexts(size_t most)
+    {
+        size_t size = 16;
+        while (size < most * 2)
+            size *= 2;
+        m_slots.assign(size, 0);
+    }
+    // The slot of `text`: its number + 1, or 0 for the caller to fill.
+    uint32_t& slotOf(std::string_view text, const std::vector<std::string_view>& texts)
+    {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = std::hash<std::string_view>{}(text) & mask;; i = (i + 1) & mask) {
+            uint32_t& slot = m_slots[i];
+            if (slot == 0 || texts[slot - 1] == text)
+                return slot;
+        }
+    }
+
+private:
+    std::vector<uint32_t> m_slots;
+};
 
 std::vector<DbfTable::Column> measurementColumns()
 {
@@ -912,10 +937,10 @@ SortKey DbfTable::keyOf(const Tag& tag, std::string_view record) const
     return key;
 }
 
-std::string DbfTable::textKey(std::string_view stored) const
+std::string_view DbfTable::keyText(std::string_view stored) const
 {
     if (m_header.language == 0)
-        return std::string(stored);
+        return stored;
     // Trailing spaces sort below every printable character at every level,
     // so a text compares alike with or without its padding; dropping it
     // shortens the collation key. Control characters would sort below the
@@ -924,10 +949,19 @@ std::string DbfTable::textKey(std::string_view stored) const
     if (printable)
         while (!stored.empty() && stored.back() == ' ')
             stored.remove_suffix(1);
-    if (m_codePage.installed())
-        return text::CodePageSortKeys::forCodePage(m_codePage.number()).key(stored);
-    return text::russianSortKey(m_codePage.decode(stored));
+    return stored;
 }
+
+std::string DbfTable::collationKey(std::string_view text) const
+{
+    if (m_header.language == 0)
+        return std::string(text);
+    if (m_codePage.installed())
+        return text::CodePageSortKeys::forCodePage(m_codePage.number()).key(text);
+    return text::russianSortKey(m_codePage.decode(text));
+}
+
+std::string DbfTable::textKey(std::string_view stored) const { return collationKey(keyText(stored)); }
 
 bool DbfTable::fillTag(Tag& tag)
 {
@@ -949,29 +983,34 @@ bool DbfTable::fillTag(Tag& tag)
                 keys[first + r].number = numberKey(std::string_view(records + size_t(r) * length + offset, width));
         });
     } else {
-        // The column of every record, side by side.
-        std::string column(size_t(m_recordCount) * width, ' ');
-        scanRecords([&](uint32_t first, uint32_t n, const char* records) {
-            for (uint32_t r = 0; r < n; ++r)
-                std::copy_n(records + size_t(r) * length + offset, width, column.data() + size_t(first + r) * width);
-        });
-        auto stored = [&](uint32_t r) { return std::string_view(column).substr(size_t(r) * width, width); };
-        // Texts repeat a lot (types, empty comments): each distinct text
-        // gets its collation key once.
-        std::unordered_map<std::string_view, uint32_t> distinct;
-        distinct.reserve(m_recordCount);
+        // Texts repeat a lot (types, empty comments): each distinct text gets
+        // its collation key once. The texts, cut as textKey cuts them, are
+        // kept side by side in one buffer that never moves (reserved for the
+        // longest case, so only what is used is ever touched).
+        std::string column;
+        column.reserve(size_t(m_recordCount) * width);
         std::vector<std::string_view> texts;
+        std::vector<uint32_t> uses;
         std::vector<uint32_t> textOf(m_recordCount);
-        for (uint32_t r = 0; r < m_recordCount; ++r) {
-            auto [it, added] = distinct.try_emplace(stored(r), uint32_t(texts.size()));
-            if (added)
-                texts.push_back(stored(r));
-            textOf[r] = it->second;
-        }
+        DistinctTexts distinct(m_recordCount);
+        scanRecords([&](uint32_t first, uint32_t n, const char* records) {
+            for (uint32_t r = 0; r < n; ++r) {
+                const std::string_view text = keyText(std::string_view(records + size_t(r) * length + offset, width));
+                uint32_t& slot = distinct.slotOf(text, texts);
+                if (slot == 0) {
+                    column.append(text);
+                    texts.push_back(std::string_view(column).substr(column.size() - text.size()));
+                    uses.push_back(0);
+                    slot = uint32_t(texts.size());
+                }
+                textOf[first + r] = slot - 1;
+                ++uses[slot - 1];
+            }
+        });
         std::vector<std::string> textKeys(texts.size());
         auto work = [&](size_t from, size_t to) {
             for (size_t k = from; k < to; ++k)
-                textKeys[k] = textKey(texts[k]);
+                textKeys[k] = collationKey(texts[k]);
         };
         // Collation keys are the costly part of a text sort; with many
         // distinct texts the second core makes half of them.
@@ -982,8 +1021,11 @@ bool DbfTable::fillTag(Tag& tag)
         } else {
             work(0, texts.size());
         }
-        for (uint32_t r = 0; r < m_recordCount; ++r)
-            keys[r].text = textKeys[textOf[r]];
+        // The last row of a text takes its key, the others a copy.
+        for (uint32_t r = 0; r < m_recordCount; ++r) {
+            const uint32_t t = textOf[r];
+            keys[r].text = --uses[t] == 0 ? std::move(textKeys[t]) : textKeys[t];
+        }
     }
     tag.index.build(std::move(keys));
     tag.builtAt = m_changes;

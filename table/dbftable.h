@@ -148,6 +148,9 @@ private:
     void postEdit();
 
     SortKey keyOf(const Tag& tag, std::string_view record) const;
+    // The part of a stored text its sort key is made from, and the key.
+    std::string_view keyText(std::string_view stored) const;
+    std::string collationKey(std::string_view text) const;
     std::string textKey(std::string_view stored) const;
     bool fillTag(Tag& tag);
     std::string indexFileBytes() const;

@@ -74,17 +74,27 @@ std::vector<uint32_t> textOrder(const std::vector<SortKey>& keys, bool descendin
         uint64_t bytes; // the eight key bytes from the current depth, zero-padded
         uint32_t rest;  // how many key bytes there are from the depth, at most 9
         uint32_t i;
+        const char* key; // kept here to spare a second look-up through keys[i]
+        size_t size;
     };
     std::vector<Item> items(keys.size());
     for (uint32_t i = 0; i < items.size(); ++i)
-        items[i].i = i;
-    auto load = [&](Item& item, size_t depth) {
-        const std::string& t = keys[item.i].text;
-        item.bytes = 0;
-        for (size_t k = depth; k < depth + 8; ++k)
-            item.bytes = (item.bytes << 8) | (k < t.size() ? uint8_t(t[k]) : 0u);
+        items[i] = Item{0, 0, i, keys[i].text.data(), keys[i].text.size()};
+    auto load = [](Item& item, size_t depth) {
+        const size_t left = item.size > depth ? item.size - depth : 0;
+        if (left >= 8) {
+            uint8_t b[8];
+            std::memcpy(b, item.key + depth, 8);
+            item.bytes = 0;
+            for (uint8_t x : b)
+                item.bytes = (item.bytes << 8) | x;
+        } else {
+            item.bytes = 0;
+            for (size_t k = 0; k < 8; ++k)
+                item.bytes = (item.bytes << 8) | (k < left ? uint8_t(item.key[depth + k]) : 0u);
+        }
         // A key that ends here sorts before a longer one it begins.
-        item.rest = uint32_t(std::min<size_t>(t.size() > depth ? t.size() - depth : 0, 9));
+        item.rest = uint32_t(std::min<size_t>(left, 9));
     };
     auto before = [&](const Item& a, const Item& b) {
         if (a.bytes != b.bytes)

@@ -206,9 +206,7 @@ bool encodeNumberQuickly(double value, int width, int decimals, char* out, bool&
     done = false;
     if (decimals > 15)
         return false;
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
-                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const double scaled = std::fabs(value) * kPowers[decimals];
+    const double scaled = std::fabs(value) * kExactPowersOfTen[decimals];
     if (!(scaled < 1e15))
         return false;
     const double whole = std::floor(scaled);
@@ -323,8 +321,6 @@ namespace {
 // their quotient is the correctly rounded value, as the parser gives it.
 std::optional<double> readPlainDecimal(std::string_view text)
 {
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const bool negative = text.front() == '-';
     size_t i = negative ? 1 : 0;
     uint64_t mantissa = 0;
@@ -347,7 +343,7 @@ std::optional<double> readPlainDecimal(std::string_view text)
     }
     if (text.size() == (negative ? 1u : 0u) + (point ? 1u : 0u))
         return std::nullopt; // no digit at all
-    const double v = double(mantissa) / kPowers[scale];
+    const double v = double(mantissa) / kExactPowersOfTen[scale];
     return negative ? -v : v;
 }
 

@@ -26,6 +26,11 @@ namespace zent5::dbf {
 inline constexpr size_t kHeaderSize = 32;
 inline constexpr size_t kDescriptorSize = 32;
 inline constexpr uint8_t kTerminator = 0x0D;
+
+// The powers of ten a double holds exactly, 1e0 to 1e22: a number of up to
+// 15 digits times or over one of them is correctly rounded.
+inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 inline constexpr uint8_t kEndOfFile = 0x1A;
 inline constexpr char kLive = ' ';
 inline constexpr char kDeleted = '*';

@@ -122,10 +122,8 @@ double numberKey(std::string_view stored)
         return roundTo15Digits(dbf::decodeNumber(stored).value_or(0.0));
     if (roundUp)
         ++mantissa; // halves away from zero, on the magnitude
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     double v = double(mantissa);
-    v = dropped > 0 ? v * kPow10[dropped] : v / kPow10[scale];
+    v = dropped > 0 ? v * dbf::kExactPowersOfTen[dropped] : v / dbf::kExactPowersOfTen[scale];
     return negative ? -v : v;
 }
 

@@ -1,4 +1,5 @@
 #include "measurement.h"
+#include "units.h"
 
 #include <array>
 #include <cmath>
@@ -81,9 +82,9 @@ MeasurementRecord deriveRecord(int sequenceNumber, const RawRecord& raw, uint16_
     if (raw.area != 0) {
         r.S = double(std::trunc(X(100) * X(r.P) / X(r.F_MM) + X(0.5)) / X(10));
     }
-    r.P_KG = double(std::trunc(X(r.P) / 0.00980665L + X(0.5)));
+    r.P_KG = double(std::trunc(X(r.P) / kKilonewtonsPerKgf + X(0.5)));
     if (r.S)
-        r.S_KG = double(std::trunc(X(*r.S) / 0.0980665L + X(0.5)));
+        r.S_KG = double(std::trunc(X(*r.S) / kMegapascalsPerKgfPerCm2 + X(0.5)));
     r.F = double(X(r.F_MM) * X(100));
     r.D = diameter_value(raw.diameterCode, versionText);
 

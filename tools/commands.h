@@ -11,5 +11,6 @@ int runRows(const std::vector<std::string>& args);
 int runDownload(const std::vector<std::string>& args);
 int runExport(const std::vector<std::string>& args);
 int runReport(const std::vector<std::string>& args);
+int runStats(const std::vector<std::string>& args);
 
 } // namespace zent5::tool

@@ -1,5 +1,7 @@
 #include "toolargs.h"
 
+#include "table/dbfformat.h"
+
 namespace zent5::tool {
 
 std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& args)
@@ -10,13 +12,10 @@ std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& 
         if (args[i] == "--units") {
             if (i + 1 >= args.size())
                 return std::nullopt;
-            const std::string& units = args[++i];
-            if (units == "kn")
-                parsed.kgf = false;
-            else if (units == "kgf")
-                parsed.kgf = true;
-            else
+            const std::optional<bool> kgf = parseUnitsName(args[++i]);
+            if (!kgf)
                 return std::nullopt;
+            parsed.kgf = *kgf;
         } else if (args[i].empty() || args[i][0] == '-') {
             return std::nullopt;
         } else {
@@ -28,6 +27,22 @@ std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& 
     parsed.table = files[0];
     parsed.output = files[1];
     return parsed;
+}
+
+std::optional<bool> parseUnitsName(const std::string& name)
+{
+    if (name == "kn")
+        return false;
+    if (name == "kgf")
+        return true;
+    return std::nullopt;
+}
+
+std::optional<double> parseNumberArgument(const std::string& text)
+{
+    if (const std::optional<double> v = dbf::parseDecimal(text, '.'))
+        return v;
+    return dbf::parseDecimal(text, ',');
 }
 
 void pointAtFileForReading(DbfTable& table, const std::string& file)

@@ -19,6 +19,14 @@ struct UnitsAndFiles {
 // Nothing when the arguments do not fit that form.
 std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& args);
 
+// The value of "--units": true for "kgf", false for "kn", nothing otherwise.
+std::optional<bool> parseUnitsName(const std::string& name);
+
+// A number typed on the command line, with "." or "," as the decimal
+// separator ("12.5", "12,5"), whatever the C locale; nothing when the text
+// is not a finite number.
+std::optional<double> parseNumberArgument(const std::string& text);
+
 // Points the table component at a file for reading only: shared with other
 // readers, and the file is left exactly as it was.
 void pointAtFileForReading(DbfTable& table, const std::string& file);

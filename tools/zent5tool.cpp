@@ -14,7 +14,9 @@ void printUsage()
                "  download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db\n"
                "                                                 download the instrument's archive\n"
                "  export [--units kn|kgf] TABLE.db BOOK.xls      write a spreadsheet\n"
-               "  report [--units kn|kgf] TABLE.db REPORT.pdf    write the printed report as PDF\n",
+               "  report [--units kn|kgf] TABLE.db REPORT.pdf    write the printed report as PDF\n"
+               "  stats [--units kn|kgf] [--required-force X] [--required-stress Y] TABLE.db\n"
+               "                                                 print the series statistics as CSV\n",
                stderr);
 }
 
@@ -36,6 +38,8 @@ int main(int argc, char** argv)
         return zent5::tool::runExport(args);
     if (command == "report")
         return zent5::tool::runReport(args);
+    if (command == "stats")
+        return zent5::tool::runStats(args);
     if (command == "--help" || command == "-h" || command == "help") {
         printUsage();
         return 0;

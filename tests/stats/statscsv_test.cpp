@@ -1,35 +1,26 @@
 #include "stats/statscsv.h"
 
+#include "common/scopedlocale.h"
+
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <locale>
 #include <string>
 
 using namespace zent5::stats;
 
 namespace {
 
-// Sets the C and C++ locales for one test, as the program runs on a
-// Russian desktop, and puts them back afterwards.
+// Every case runs under each of the test locales.
 class UnderLocale : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override
     {
-        m_saved = std::setlocale(LC_ALL, nullptr);
-        if (!std::setlocale(LC_ALL, GetParam()))
+        if (!m_locale.ok())
             GTEST_SKIP() << GetParam() << " is not installed";
-        m_savedCpp = std::locale::global(std::locale(GetParam()));
-    }
-    void TearDown() override
-    {
-        std::locale::global(m_savedCpp);
-        std::setlocale(LC_ALL, m_saved.c_str());
     }
 
 private:
-    std::string m_saved;
-    std::locale m_savedCpp;
+    zent5::testing::ScopedLocale m_locale{GetParam()};
 };
 
 } // namespace
@@ -86,5 +77,5 @@ TEST_P(StatsCsv, OneLinePerSeriesAndQuantity)
               "Всего,,S,4,324.65,2,460.1,216.488467745205,66.6836493901756,-244.714670169889,,,1\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, FileNumber, ::testing::Values("C.UTF-8", "ru_RU.UTF-8", "de_DE.UTF-8"));
-INSTANTIATE_TEST_SUITE_P(Locales, StatsCsv, ::testing::Values("C.UTF-8", "ru_RU.UTF-8", "de_DE.UTF-8"));
+INSTANTIATE_TEST_SUITE_P(Locales, FileNumber, ::testing::ValuesIn(zent5::testing::kTestLocales));
+INSTANTIATE_TEST_SUITE_P(Locales, StatsCsv, ::testing::ValuesIn(zent5::testing::kTestLocales));

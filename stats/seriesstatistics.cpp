@@ -106,10 +106,9 @@ std::vector<Series> seriesStatistics(const std::vector<StatsRow>& rows, const Re
     size_t last = 0; // rows of one series mostly come together
     for (size_t i = 0; i < rows.size(); ++i) {
         const StatsRow& row = rows[i];
-        const SeriesKey key{row.type, row.diameter};
         size_t at = last;
         if (bySeries.empty() || bySeries[at].series.type != row.type || bySeries[at].series.diameter != row.diameter) {
-            const auto [it, added] = index.try_emplace(key, bySeries.size());
+            const auto [it, added] = index.try_emplace(SeriesKey{row.type, row.diameter}, bySeries.size());
             if (added) {
                 bySeries.emplace_back();
                 bySeries.back().series.type = row.type;

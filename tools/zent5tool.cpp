@@ -7,15 +7,19 @@
 
 namespace {
 
-void printUsage()
+// Every command and option here is also in the manual page zent5-tool(1);
+// a test keeps the two lists the same.
+void printUsage(std::FILE* to)
 {
     std::fputs("usage: zent5-tool COMMAND ARGS\n"
                "  rows TABLE.db                                  print the table's rows as CSV\n"
                "  download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db\n"
                "                                                 download the instrument's archive\n"
                "  export [--units kn|kgf] TABLE.db BOOK.xls      write a spreadsheet\n"
-               "  report [--units kn|kgf] TABLE.db REPORT.pdf    write the printed report as PDF\n",
-               stderr);
+               "  report [--units kn|kgf] TABLE.db REPORT.pdf    write the printed report as PDF\n"
+               "  --help                                         print this help\n"
+               "exit status: 0 done, 1 failed, 2 wrong arguments\n",
+               to);
 }
 
 } // namespace
@@ -23,7 +27,7 @@ void printUsage()
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        printUsage();
+        printUsage(stderr);
         return 2;
     }
     const std::string command = argv[1];
@@ -37,10 +41,10 @@ int main(int argc, char** argv)
     if (command == "report")
         return zent5::tool::runReport(args);
     if (command == "--help" || command == "-h" || command == "help") {
-        printUsage();
+        printUsage(stdout);
         return 0;
     }
     std::fprintf(stderr, "zent5-tool: unknown command '%s'\n", command.c_str());
-    printUsage();
+    printUsage(stderr);
     return 2;
 }

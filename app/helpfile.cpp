@@ -8,6 +8,18 @@
 
 namespace zent5 {
 
+namespace {
+
+std::string existing_file(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return {};
+    return path.lexically_normal().string();
+}
+
+} // namespace
+
 std::string help_file_in(const std::string& programDir)
 {
     std::string path = programDir;
@@ -20,11 +32,20 @@ std::string help_file_in(const std::string& programDir)
     return path;
 }
 
-void open_help(const std::string& helpFile)
+std::string guide_in(const std::string& programDir)
 {
-    if (helpFile.empty())
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(helpFile)));
+    if (programDir.empty())
+        return {};
+    const std::filesystem::path dir(programDir);
+    std::string page = existing_file(dir / ".." / "share" / "zent5" / "help" / guide_first_page);
+    if (page.empty())
+        page = existing_file(dir / "help" / guide_first_page);
+    return page;
+}
+
+void open_in_desktop_viewer(const std::string& file)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file)));
 }
 
 } // namespace zent5

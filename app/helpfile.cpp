@@ -22,14 +22,7 @@ std::string existing_file(const std::filesystem::path& path)
 
 std::string help_file_in(const std::string& programDir)
 {
-    std::string path = programDir;
-    if (!path.empty() && path.back() != '/')
-        path += '/';
-    path += help_file_name;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return {};
-    return path;
+    return existing_file(std::filesystem::path(programDir) / help_file_name);
 }
 
 std::string guide_in(const std::string& programDir)

@@ -57,19 +57,22 @@ HelpWindow::HelpWindow(const QString& firstPage, QWidget* owner)
     bar->setFloatable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    BackAction = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Назад"));
-    BackAction->setObjectName(QStringLiteral("BackAction"));
-    BackAction->setShortcut(QKeySequence::Back);
-    BackAction->setEnabled(false);
-    connect(BackAction, &QAction::triggered, Browser, &QTextBrowser::backward);
-    connect(Browser, &QTextBrowser::backwardAvailable, BackAction, &QAction::setEnabled);
-
-    ForwardAction = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Вперёд"));
-    ForwardAction->setObjectName(QStringLiteral("ForwardAction"));
-    ForwardAction->setShortcut(QKeySequence::Forward);
-    ForwardAction->setEnabled(false);
-    connect(ForwardAction, &QAction::triggered, Browser, &QTextBrowser::forward);
-    connect(Browser, &QTextBrowser::forwardAvailable, ForwardAction, &QAction::setEnabled);
+    // Back and forward through the pages read, enabled while there is a page to go to.
+    auto history = [this, bar](QStyle::StandardPixmap icon, const char* text, const char* name,
+                               QKeySequence::StandardKey key, void (QTextBrowser::*go)(),
+                               void (QTextBrowser::*available)(bool)) {
+        QAction* action = bar->addAction(style()->standardIcon(icon), QString::fromUtf8(text));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, Browser, go);
+        connect(Browser, available, action, &QAction::setEnabled);
+        return action;
+    };
+    BackAction = history(QStyle::SP_ArrowBack, "Назад", "BackAction", QKeySequence::Back, &QTextBrowser::backward,
+                         &QTextBrowser::backwardAvailable);
+    ForwardAction = history(QStyle::SP_ArrowForward, "Вперёд", "ForwardAction", QKeySequence::Forward,
+                            &QTextBrowser::forward, &QTextBrowser::forwardAvailable);
 
     ContentsAction = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Содержание"));
     ContentsAction->setObjectName(QStringLiteral("ContentsAction"));

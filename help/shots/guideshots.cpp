@@ -43,6 +43,11 @@ namespace {
 
 using zent5::TForm1;
 
+// The pictures are shown at their own size in the help window, which is
+// 960 pixels wide.
+constexpr int kShotWidth = 880;
+constexpr int kShotHeight = 500;
+
 QString g_out;
 QString g_sample;
 QString g_work;
@@ -209,12 +214,12 @@ int main(int argc, char** argv)
     windows.show_splash();
     TForm1& w = windows.main_window();
     w.setWindowState(Qt::WindowNoState);
-    w.setGeometry(0, 0, 1000, 560);
+    w.setGeometry(0, 0, kShotWidth, kShotHeight);
     w.show();
 
     const QString table = g_work + QStringLiteral("/Испытания.db");
     const QString book = g_work + QStringLiteral("/Испытания.xls");
-    auto menuArea = [&w](QMenu* menu) { return w.geometry().united(menu->geometry()).intersected(QRect(0, 0, 1000, 560)); };
+    auto menuArea = [&w](QMenu* menu) { return w.geometry().united(menu->geometry()).intersected(QRect(0, 0, kShotWidth, kShotHeight)); };
     auto click_title = [&w](int logicalColumn, Qt::KeyboardModifiers keys = {}) {
         QHeaderView* header = w.DataGrid1->horizontalHeader();
         const int x = header->sectionViewportPosition(logicalColumn) + header->sectionSize(logicalColumn) / 2;
@@ -229,7 +234,7 @@ int main(int argc, char** argv)
     };
 
     g_steps = {
-        {"the main window without a table", after(800), [&] { save_window(&w, "start.png"); }},
+        {"the main window without a table", after(800), [&] { save(w.grab(QRect(0, 0, kShotWidth, 180)), "start.png"); }},
         {"the File menu", nullptr, [&] {
              QMenu* file = w.menuBar()->findChildren<QMenu*>().value(0);
              file->popup(w.mapToGlobal(w.menuBar()->actionGeometry(file->menuAction()).bottomLeft()));
@@ -263,7 +268,7 @@ int main(int argc, char** argv)
              w.PopupMenu1->popup(w.DataGrid1->viewport()->mapToGlobal(cell.center()));
          }},
         {"", after(500), [&] {
-             save_screen(w.geometry().united(w.PopupMenu1->geometry()).intersected(QRect(0, 0, 1000, 560)), "popup.png");
+             save_screen(w.geometry().united(w.PopupMenu1->geometry()).intersected(QRect(0, 0, kShotWidth, kShotHeight)), "popup.png");
              w.PopupMenu1->hide();
          }},
         {"a sort by force", nullptr, [&] { click_title(column_of(QStringLiteral("F, кН"))); }},
@@ -304,7 +309,7 @@ int main(int argc, char** argv)
         {"the print preview", after(300), [&] { w.N8->trigger(); }},
         {"", [] { return modal<QPrintPreviewDialog>() != nullptr; }, [] {
              auto* preview = modal<QPrintPreviewDialog>();
-             preview->resize(1000, 700);
+             preview->resize(kShotWidth, 640);
          }},
         {"", after(1500), [] {
              auto* preview = modal<QPrintPreviewDialog>();

@@ -8,23 +8,37 @@
 
 namespace zent5 {
 
-std::string help_file_in(const std::string& programDir)
+namespace {
+
+std::string existing_file(const std::filesystem::path& path)
 {
-    std::string path = programDir;
-    if (!path.empty() && path.back() != '/')
-        path += '/';
-    path += help_file_name;
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return {};
-    return path;
+    return path.lexically_normal().string();
 }
 
-void open_help(const std::string& helpFile)
+} // namespace
+
+std::string help_file_in(const std::string& programDir)
 {
-    if (helpFile.empty())
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(helpFile)));
+    return existing_file(std::filesystem::path(programDir) / help_file_name);
+}
+
+std::string guide_in(const std::string& programDir)
+{
+    if (programDir.empty())
+        return {};
+    const std::filesystem::path dir(programDir);
+    std::string page = existing_file(dir / ".." / "share" / "zent5" / "help" / guide_first_page);
+    if (page.empty())
+        page = existing_file(dir / "help" / guide_first_page);
+    return page;
+}
+
+void open_in_desktop_viewer(const std::string& file)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file)));
 }
 
 } // namespace zent5

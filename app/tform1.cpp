@@ -70,7 +70,7 @@ void TForm1::FormCreate()
     Dbf1.Close();
     setWindowState(Qt::WindowMaximized);
     set_background(false);
-    m_helpFile = help_file_in(QCoreApplication::applicationDirPath().toStdString());
+    find_help_in(QCoreApplication::applicationDirPath().toStdString());
 
     m_settings = std::make_unique<SettingsStore>();
     const StartupSettings startup = read_startup_settings(*m_settings, QDir::currentPath().toStdString());
@@ -277,7 +277,9 @@ void TForm1::N15Click()
         set_vis_on_dimens();
 }
 
-void TForm1::N24Click() { open_help(m_helpFile); }
+void TForm1::find_help_in(const std::string& programDir) { m_helpFile = find_help(programDir); }
+
+void TForm1::N24Click() { open_help(m_helpFile, this); }
 
 void TForm1::N26Click()
 {

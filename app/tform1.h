@@ -53,7 +53,9 @@ public:
     // The directory both file dialogs start in: "Default_dir" as read at
     // start-up, kept until the program ends.
     const std::string& dialog_initial_dir() const { return m_dialogInitialDir; }
-    // The help file found beside the program at start-up, or empty.
+    // The help found at start-up for a program in `programDir` (the
+    // guide, or zent5.hlp on Windows), or empty: then help does nothing.
+    void find_help_in(const std::string& programDir);
     const std::string& help_file() const { return m_helpFile; }
 
     // Enables or disables the table commands of the menu and the tool bar;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing. Usage: scripts/deps.sh run|test
+# Installs the Debian packages that are missing. Usage: scripts/deps.sh run|test|package
 set -euo pipefail
 
 run_packages=(
@@ -14,10 +14,17 @@ test_packages=(
   python3 python3-dbfread python3-xlrd python3-olefile
   poppler-utils gnumeric
 )
+# Making the Debian package and checking it (scripts/package).
+package_packages=(
+  dpkg-dev file xz-utils lintian desktop-file-utils appstream man-db
+)
 
 wanted=("${run_packages[@]}")
 if [[ "${1:-run}" == test ]]; then
   wanted+=("${test_packages[@]}")
+fi
+if [[ "${1:-run}" == package ]]; then
+  wanted+=("${package_packages[@]}")
 fi
 
 missing=()

@@ -7,7 +7,9 @@
 
 namespace {
 
-void printUsage()
+// Every command and option here is also in the manual page zent5-tool(1);
+// a test keeps the two lists the same.
+void printUsage(std::FILE* to)
 {
     std::fputs("usage: zent5-tool COMMAND ARGS\n"
                "  rows TABLE.db                                  print the table's rows as CSV\n"
@@ -16,8 +18,10 @@ void printUsage()
                "  export [--units kn|kgf] TABLE.db BOOK.xls      write a spreadsheet\n"
                "  report [--units kn|kgf] TABLE.db REPORT.pdf    write the printed report as PDF\n"
                "  stats [--units kn|kgf] [--required-force X] [--required-stress Y] TABLE.db\n"
-               "                                                 print the series statistics as CSV\n",
-               stderr);
+               "                                                 print the series statistics as CSV\n"
+               "  --help                                         print this help\n"
+               "exit status: 0 done, 1 failed, 2 wrong arguments\n",
+               to);
 }
 
 } // namespace
@@ -25,7 +29,7 @@ void printUsage()
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        printUsage();
+        printUsage(stderr);
         return 2;
     }
     const std::string command = argv[1];
@@ -41,10 +45,10 @@ int main(int argc, char** argv)
     if (command == "stats")
         return zent5::tool::runStats(args);
     if (command == "--help" || command == "-h" || command == "help") {
-        printUsage();
+        printUsage(stdout);
         return 0;
     }
     std::fprintf(stderr, "zent5-tool: unknown command '%s'\n", command.c_str());
-    printUsage();
+    printUsage(stderr);
     return 2;
 }

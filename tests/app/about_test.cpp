@@ -87,10 +87,11 @@ TEST_F(Help, TheHelpFileIsFoundOnlyBesideTheProgram)
     EXPECT_EQ(help_file_in(path + "/"), path + "/zent5.hlp");
 }
 
+// The road of zent5.hlp on Windows.
 TEST_F(Help, AFoundHelpFileOpensInTheDesktopViewer)
 {
     const std::string help = dir.filePath(QStringLiteral("zent5.hlp")).toStdString();
-    open_help(help);
+    open_in_desktop_viewer(help);
     EXPECT_EQ(viewer.opened, std::vector<std::string>{help});
 }
 
@@ -100,7 +101,7 @@ TEST_F(Help, WithoutAHelpFileHelpDoesNothingAndSaysNothing)
     testing::ScriptedPrompter prompts;
     testing::CapturedErrorBox box;
     TForm1 window(prompts);
-    ASSERT_EQ(window.help_file(), "") << "no zent5.hlp is expected beside the test program";
+    ASSERT_EQ(window.help_file(), "") << "no help is expected beside the test program";
 
     window.N24->trigger();
     window.ToolButton6->click();

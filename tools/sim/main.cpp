@@ -25,6 +25,8 @@ void onSignal(int)
     g_stop = 1;
 }
 
+// Every option here is also in the manual page zent5-sim(1); a test keeps
+// the two lists the same.
 const char kUsage[] =
     "usage: zent5-sim [options]\n"
     "Simulates the ZENT-5 instrument on a pseudo-terminal and prints its device path.\n"
@@ -50,7 +52,9 @@ const char kUsage[] =
     "  --silent             answer nothing\n"
     "  --noise N            N bytes of line noise before and after each frame\n"
     "  --hangup-after N     hang up after N characters of the archive reply\n"
-    "  --pace               real time at 9600 bits per second\n";
+    "  --pace               real time at 9600 bits per second\n"
+    "  --help               print this help\n"
+    "exit status: 0 stopped, 1 failed, 2 wrong arguments\n";
 
 bool parseLong(const char* text, long lo, long hi, long& out)
 {

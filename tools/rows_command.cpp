@@ -1,6 +1,7 @@
 #include "commands.h"
 #include "toolargs.h"
 
+#include "records/csv.h"
 #include "records/error.h"
 #include "table/dbfformat.h"
 #include "table/dbftable.h"
@@ -10,20 +11,6 @@
 
 namespace zent5::tool {
 namespace {
-
-// A CSV field: quoted when it holds a separator, a quote or a line break.
-std::string csvField(const std::string& s)
-{
-    if (s.find_first_of(",\"\r\n") == std::string::npos)
-        return s;
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
 
 std::string cellText(const FieldValue& v)
 {

@@ -3,6 +3,7 @@
 // the ones from before, without a part of the new one beside them.
 #include "journaltestsupport.h"
 
+#include "journal/verificationdates.h"
 #include "records/error.h"
 
 #include <cerrno>
@@ -66,6 +67,7 @@ protected:
 
     std::vector<Operation> operations()
     {
+        const std::string dates = path("data/instruments.dat");
         return {
             {"journal entry",
              [this] {
@@ -97,6 +99,21 @@ protected:
              },
              [this](Step step) {
                  return "Не удалось записать файл журнала " + entryFile("20240305-100002-00321-01") + ": " +
+                        fileio::errorText(injectedError(step));
+             }},
+            {"verification dates",
+             [dates] {
+                 VerificationDates d;
+                 d.setDueDate({25, 321}, Day{std::chrono::year(2025), std::chrono::March, std::chrono::day(1)});
+                 saveVerificationDates(dates, d);
+             },
+             [dates] {
+                 VerificationDates d = loadVerificationDates(dates);
+                 d.setDueDate({25, 322}, Day{std::chrono::year(2026), std::chrono::May, std::chrono::day(31)});
+                 saveVerificationDates(dates, d);
+             },
+             [dates](Step step) {
+                 return "Не удалось записать файл сроков поверки " + dates + ": " +
                         fileio::errorText(injectedError(step));
              }},
         };

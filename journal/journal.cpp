@@ -78,8 +78,11 @@ std::string Journal::freeId(const EntryInfo& info) const
                 entryId(info.download.moment, info.serialNumber, 1));
 }
 
-void Journal::tidyTemporaries(const std::vector<std::string>& names) const
+void Journal::tidyTemporaries() const
 {
+    std::vector<std::string> names;
+    int error = 0;
+    folderNames(m_folder, names, error);
     for (const std::string& name : names) {
         if (!isTemporary(name))
             continue;
@@ -97,17 +100,23 @@ std::string Journal::add(Entry& entry)
     int error = 0;
     if (!makeFolders(m_folder, error))
         throw Error("Не удалось создать папку журнала " + m_folder + ": " + reason(error));
-    tidyTemporaries(namesIn(m_folder));
+    tidyTemporaries();
 
-    const std::string id = freeId(entry.info);
     const std::vector<uint8_t> bytes = encodeEntry(entry);
-    const std::string path = entryPath(id);
-    const std::string temporary = pathIn(m_folder, id + std::string(kTemporaryExtension));
-    if (const int e = writeBeside(temporary, path, bytes, Target::New); e != 0)
-        throw Error("Не удалось записать файл журнала " + path + ": " + reason(e));
-    entry.info.id = id;
-    applyLimits(id);
-    return id;
+    for (;;) {
+        const std::string id = freeId(entry.info);
+        const std::string path = entryPath(id);
+        const std::string temporary = pathIn(m_folder, id + std::string(kTemporaryExtension));
+        const int e = writeBeside(temporary, path, bytes, Target::New);
+        // Another program took the name since it was found free.
+        if (e == EEXIST)
+            continue;
+        if (e != 0)
+            throw Error("Не удалось записать файл журнала " + path + ": " + reason(e));
+        entry.info.id = id;
+        applyLimits(id);
+        return id;
+    }
 }
 
 void Journal::applyLimits(const std::string& keptId)
@@ -116,9 +125,15 @@ void Journal::applyLimits(const std::string& keptId)
         std::string id;
         uint64_t size;
     };
+    std::vector<std::string> names;
+    int error = 0;
+    // The entry is kept already; what cannot be looked at now waits for a later write.
+    if (!folderNames(m_folder, names, error))
+        return;
+    std::sort(names.begin(), names.end());
     std::vector<Kept> kept; // oldest first
     uint64_t total = 0;
-    for (const std::string& name : namesIn(m_folder)) {
+    for (const std::string& name : names) {
         const std::string id = idOfFileName(name);
         if (id.empty())
             continue;
@@ -134,7 +149,6 @@ void Journal::applyLimits(const std::string& keptId)
             break;
         if (k.id == keptId)
             continue;
-        // One that cannot go now goes with a later write.
         if (fileio::removeFile(entryPath(k.id))) {
             --count;
             total -= k.size;

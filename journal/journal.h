@@ -9,7 +9,8 @@
 
 namespace zent5::journal {
 
-// How much the journal keeps: the newest entries up to both bounds.
+// How much the journal keeps: the newest entries up to both bounds. Every
+// file named as an entry counts, whether it reads or not.
 struct Limits {
     size_t maxEntries = 500;
     uint64_t maxBytes = 200ull * 1024 * 1024; // of entry files
@@ -61,7 +62,7 @@ public:
 private:
     std::string entryPath(const std::string& id) const;
     std::string freeId(const EntryInfo& info) const;
-    void tidyTemporaries(const std::vector<std::string>& names) const;
+    void tidyTemporaries() const;
     void applyLimits(const std::string& keptId);
 
     std::string m_folder;

@@ -48,6 +48,17 @@ void appendTime(std::string& out, const hh_mm_ss<seconds>& time)
     appendDigits(out, time.seconds().count(), 2);
 }
 
+// "2024-03-05T10:00:00"
+std::string isoText(int64_t seconds)
+{
+    const Civil c = civil(seconds);
+    std::string out;
+    appendIsoDay(out, c.day);
+    out += 'T';
+    appendTime(out, c.time);
+    return out;
+}
+
 int64_t localSeconds(const Moment& moment) { return moment.utcSeconds + moment.utcOffsetSeconds; }
 
 constexpr int64_t kLastSecond = 253402300799; // 9999-12-31 23:59:59
@@ -63,24 +74,11 @@ bool isClockMoment(const Moment& moment)
 
 year_month_day localDay(const Moment& moment) { return civil(localSeconds(moment)).day; }
 
-std::string utcText(const Moment& moment)
-{
-    const Civil c = civil(moment.utcSeconds);
-    std::string out;
-    appendIsoDay(out, c.day);
-    out += 'T';
-    appendTime(out, c.time);
-    out += 'Z';
-    return out;
-}
+std::string utcText(const Moment& moment) { return isoText(moment.utcSeconds) + 'Z'; }
 
 std::string localText(const Moment& moment)
 {
-    const Civil c = civil(localSeconds(moment));
-    std::string out;
-    appendIsoDay(out, c.day);
-    out += 'T';
-    appendTime(out, c.time);
+    std::string out = isoText(localSeconds(moment));
     const int32_t offset = moment.utcOffsetSeconds;
     out += offset < 0 ? '-' : '+';
     const long long minutes = std::llabs(offset) / 60;

@@ -3,6 +3,9 @@
 // the ones from before, without a part of the new one beside them.
 #include "journaltestsupport.h"
 
+#include "common/faultprobe.h"
+
+#include "journal/archivedump.h"
 #include "journal/verificationdates.h"
 #include "records/error.h"
 
@@ -16,7 +19,7 @@ using zent5::testing::sampleEntry;
 
 namespace {
 
-enum class Step { Write, Rename };
+using Step = zent5::testing::FaultStep;
 
 const char* stepName(Step step) { return step == Step::Write ? "write" : "rename"; }
 
@@ -44,30 +47,10 @@ protected:
         return files;
     }
 
-    // True when the armed fault was never reached; the probe uses it up.
-    bool faultStillArmed(Step step)
-    {
-        const std::string probe = path("probe");
-        fileio::File f;
-        int error = 0;
-        if (!f.open(probe, fileio::OpenMode::CreateOrTruncate, error))
-            ADD_FAILURE() << "probe not created";
-        bool armed;
-        if (step == Step::Write) {
-            armed = !f.writeAt(0, "x", 1);
-        } else {
-            armed = !fileio::renameFile(probe, path("probe2"));
-            fileio::removeFile(path("probe2"));
-        }
-        f.close();
-        fileio::removeFile(probe);
-        fileio::testhook::reset();
-        return armed;
-    }
-
     std::vector<Operation> operations()
     {
         const std::string dates = path("data/instruments.dat");
+        const std::string dump = path("archive.bin");
         return {
             {"journal entry",
              [this] {
@@ -116,6 +99,10 @@ protected:
                  return "Не удалось записать файл сроков поверки " + dates + ": " +
                         fileio::errorText(injectedError(step));
              }},
+            {"archive dump",
+             [dump] { writeArchiveDump(sampleEntry(321, kMarch5, 2), dump); },
+             [dump] { writeArchiveDump(sampleEntry(321, kMarch5, 5), dump); },
+             [dump](Step) { return "Не удалось записать файл " + dump; }},
         };
     }
 };
@@ -132,17 +119,14 @@ TEST_F(JournalFaultInjection, EveryFailingStepLeavesTheFilesAsTheyWere)
                 std::filesystem::create_directory(m_dir);
                 op.prepare();
                 const auto before = snapshot();
-                if (step == Step::Write)
-                    fileio::testhook::failNthWrite(n);
-                else
-                    fileio::testhook::failNthRename(n);
+                zent5::testing::armFault(step, n);
                 std::string error;
                 try {
                     op.run();
                 } catch (const Error& e) {
                     error = e.what();
                 }
-                if (faultStillArmed(step)) {
+                if (zent5::testing::faultStillArmed(step, folder())) {
                     EXPECT_EQ(error, "");
                     EXPECT_NE(snapshot(), before);
                     break; // the operation has fewer steps than n

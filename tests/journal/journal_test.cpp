@@ -9,6 +9,7 @@
 
 using namespace zent5;
 using namespace zent5::journal;
+using zent5::testing::errorOf;
 using zent5::testing::kMarch5;
 using zent5::testing::sampleEntry;
 
@@ -26,16 +27,6 @@ std::vector<std::string> idsOf(const Listing& listing)
     for (const EntryInfo& e : listing.entries)
         ids.push_back(e.id);
     return ids;
-}
-
-std::string errorOf(const std::function<void()>& run)
-{
-    try {
-        run();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
 }
 
 } // namespace

@@ -2,19 +2,33 @@
 
 #include "journal/journal.h"
 #include "journal/journalentry.h"
+#include "records/error.h"
 #include "table/fileio.h"
+#include "table/tablefixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace zent5::testing {
+
+// The text of the Error the call raises, or "no error".
+inline std::string errorOf(const std::function<void()>& run)
+{
+    try {
+        run();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "no error";
+}
 
 // 2024-03-05 10:00:00 UTC, 13:00 on a Moscow clock.
 constexpr int64_t kMarch5 = 1709632800;
@@ -61,26 +75,10 @@ inline journal::Entry sampleEntry(uint16_t serial = 321, int64_t utcSeconds = kM
     return journal::makeEntry(*image, d);
 }
 
-// A fresh folder per test; the journal lives in its "journal" subfolder,
-// which the first write makes.
-class JournalFolder : public ::testing::Test {
+// A fresh folder per test (see TableFolder); the journal lives in its
+// "journal" subfolder, which the first write makes.
+class JournalFolder : public TableFolder {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zent5-journal-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        fileio::testhook::reset();
-    }
-    void TearDown() override
-    {
-        fileio::testhook::reset();
-        std::error_code ec;
-        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(m_dir, ec);
-    }
-
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
     std::string journalDir() const { return path("journal"); }
     std::string entryFile(const std::string& id) const { return journalDir() + "/" + id + ".zje"; }
 
@@ -104,8 +102,6 @@ protected:
         std::ofstream out(p, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
-
-    std::filesystem::path m_dir;
 };
 
 } // namespace zent5::testing

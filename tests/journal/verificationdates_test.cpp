@@ -8,6 +8,7 @@
 
 using namespace zent5;
 using namespace zent5::journal;
+using zent5::testing::errorOf;
 using namespace std::chrono;
 using zent5::testing::hex;
 using zent5::testing::sameBytes;
@@ -24,16 +25,6 @@ const char* const kTwoDatesHex =
     "18 07 00 E9 07 03 01"    // model 24, serial number 7: 01.03.2025
     "19 41 01 EA 07 0C 1F"    // model 25, serial number 321: 31.12.2026
     "75 CD 10 4B";            // CRC-32
-
-std::string errorOf(const std::function<void()>& run)
-{
-    try {
-        run();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
-}
 
 } // namespace
 

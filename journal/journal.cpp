@@ -31,7 +31,11 @@ std::vector<std::string> namesIn(const std::string& folder)
     return names;
 }
 
-bool isTemporary(const std::string& name) { return name.ends_with(kTemporaryExtension); }
+// "<id>.tmp": an entry being written, or left half-written by a crash.
+bool isTemporary(std::string_view name)
+{
+    return name.ends_with(kTemporaryExtension) && isEntryId(name.substr(0, name.size() - kTemporaryExtension.size()));
+}
 
 // The entry in a file, or the text of what is wrong with it.
 bool readEntryFile(const std::string& path, Entry& entry, std::string& problem)
@@ -67,11 +71,16 @@ std::string Journal::entryPath(const std::string& id) const
     return pathIn(m_folder, id + std::string(kEntryExtension));
 }
 
+std::string Journal::temporaryPath(const std::string& id) const
+{
+    return pathIn(m_folder, id + std::string(kTemporaryExtension));
+}
+
 std::string Journal::freeId(const EntryInfo& info) const
 {
     for (int counter = 1; counter <= kMaxIdCounter; ++counter) {
         const std::string id = entryId(info.download.moment, info.serialNumber, counter);
-        if (!fileio::exists(entryPath(id)) && !fileio::exists(pathIn(m_folder, id + std::string(kTemporaryExtension))))
+        if (!fileio::exists(entryPath(id)) && !fileio::exists(temporaryPath(id)))
             return id;
     }
     throw Error("Не удалось записать файл журнала: в папке " + m_folder + " заняты все имена для " +
@@ -106,8 +115,7 @@ std::string Journal::add(Entry& entry)
     for (;;) {
         const std::string id = freeId(entry.info);
         const std::string path = entryPath(id);
-        const std::string temporary = pathIn(m_folder, id + std::string(kTemporaryExtension));
-        const int e = writeBeside(temporary, path, bytes, Target::New);
+        const int e = writeBeside(temporaryPath(id), path, bytes, Target::New);
         // Another program took the name since it was found free.
         if (e == EEXIST)
             continue;

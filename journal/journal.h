@@ -61,6 +61,7 @@ public:
 
 private:
     std::string entryPath(const std::string& id) const;
+    std::string temporaryPath(const std::string& id) const;
     std::string freeId(const EntryInfo& info) const;
     void tidyTemporaries() const;
     void applyLimits(const std::string& keptId);

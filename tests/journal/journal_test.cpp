@@ -152,6 +152,7 @@ TEST_F(JournalTest, DamagedAndForeignFilesAreSkippedAndReported)
     writeBytes(entryFile("20240101-000000-00003-01"), {'Z', 'E', 'N', 'T', '-', '5'});
     writeBytes(journalDir() + "/заметки.txt", {'x'});
     writeBytes(journalDir() + "/20240101-000000-00004-01.zje.bak", good);
+    writeBytes(journalDir() + "/сохранить.tmp", good);
     std::filesystem::create_directory(entryFile("20240101-000000-00005-01"));
     // Left by writes that never finished: one a moment ago, one from long ago.
     writeBytes(journalDir() + "/20240306-000000-00321-01.tmp", cut);
@@ -168,6 +169,7 @@ TEST_F(JournalTest, DamagedAndForeignFilesAreSkippedAndReported)
         {"20240101-000000-00004-01.zje.bak", "Не запись журнала: имя файла не по образцу"},
         {"20240101-000000-00005-01.zje", "Не запись журнала: папка"},
         {"заметки.txt", "Не запись журнала: имя файла не по образцу"},
+        {"сохранить.tmp", "Не запись журнала: имя файла не по образцу"},
     };
     std::vector<std::pair<std::string, std::string>> problems;
     for (const Problem& p : listing.problems)

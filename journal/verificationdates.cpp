@@ -65,6 +65,14 @@ Verification verificationOn(const VerificationDates& dates, InstrumentKey key, D
     return verificationPassed(*due, day) ? Verification::Overdue : Verification::InDate;
 }
 
+Verification verificationToday(InstrumentKey key)
+{
+    const std::string path = verificationDatesPath();
+    if (path.empty())
+        return Verification::NoDate;
+    return verificationOn(loadVerificationDates(path), key, localDay(now()));
+}
+
 VerificationDates loadVerificationDates(const std::string& path)
 {
     std::vector<uint8_t> bytes;

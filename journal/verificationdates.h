@@ -40,6 +40,11 @@ bool verificationPassed(Day due, Day day);
 // The verification of an instrument as it stands on a day.
 Verification verificationOn(const VerificationDates& dates, InstrumentKey key, Day day);
 
+// The verification of an instrument on the local calendar day of now, by
+// the dates in the user's data folder (none while that file is absent).
+// Raises as loadVerificationDates.
+Verification verificationToday(InstrumentKey key);
+
 // The dates kept in the file; none when the file does not exist. Raises an
 // Error naming the file when it cannot be read or is damaged.
 VerificationDates loadVerificationDates(const std::string& path);

@@ -1,6 +1,7 @@
 #include "journaltestsupport.h"
 
 #include "export/biffbytes.h"
+#include "journal/datafolder.h"
 #include "journal/verificationdates.h"
 #include "records/error.h"
 
@@ -121,4 +122,32 @@ TEST(VerificationDue, OnlyCalendarDaysAreTaken)
         EXPECT_EQ(errorOf([&] { dates.setDueDate({25, 1}, bad); }), "Неверная дата поверки: " + dayText(bad));
     }
     EXPECT_TRUE(dates.all().empty());
+}
+
+TEST_F(VerificationDatesTest, TodayIsTheLocalDayByTheDatesInTheDataFolder)
+{
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::string saved = old ? old : "";
+    ::setenv("XDG_DATA_HOME", folder().c_str(), 1);
+    EXPECT_EQ(verificationDatesPath(), path("Korvelin/ZT/instruments.dat"));
+    EXPECT_EQ(verificationToday({25, 321}), Verification::NoDate); // no file yet
+
+    const sys_days today = sys_days(localDay(now()));
+    VerificationDates dates;
+    dates.setDueDate({25, 1}, Day(today - days(1)));
+    dates.setDueDate({25, 2}, Day(today));
+    dates.setDueDate({25, 3}, Day(today + days(1)));
+    saveVerificationDates(verificationDatesPath(), dates);
+    EXPECT_EQ(verificationToday({25, 1}), Verification::Overdue);
+    EXPECT_EQ(verificationToday({25, 2}), Verification::InDate);
+    EXPECT_EQ(verificationToday({25, 3}), Verification::InDate);
+    EXPECT_EQ(verificationToday({24, 1}), Verification::NoDate);
+
+    writeBytes(verificationDatesPath(), {'x'});
+    EXPECT_EQ(errorOf([] { verificationToday({25, 1}); }),
+              "Файл сроков поверки " + verificationDatesPath() + " поврежден: файл другого вида");
+    if (old)
+        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
 }

@@ -1,4 +1,4 @@
-#include "records/csv.h"
+#include "csv.h"
 
 namespace zent5 {
 
@@ -7,7 +7,7 @@ std::string csvField(std::string_view text)
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
         return std::string(text);
     std::string out = "\"";
-    for (const char c : text) {
+    for (char c : text) {
         if (c == '"')
             out += '"';
         out += c;

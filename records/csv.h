@@ -5,8 +5,8 @@
 
 namespace zent5 {
 
-// One field of a comma-separated line: as it stands, or in double quotes
-// (inner quotes doubled) when it holds a comma, a quote or a line break.
+// A CSV field: quoted when it holds a separator, a quote or a line break,
+// with each quote doubled.
 std::string csvField(std::string_view text);
 
 } // namespace zent5

@@ -2,30 +2,11 @@
 
 #include "journal/journalcsv.h"
 
-#include <clocale>
+#include "common/scopedlocale.h"
 
 using namespace zent5;
 using namespace zent5::journal;
 using namespace std::chrono;
-
-namespace {
-
-// The CSV is for other programs: the same bytes under every locale.
-const char* const kLocales[] = {"ru_RU.UTF-8", "C.UTF-8", "de_DE.UTF-8"};
-
-class LocaleScope {
-public:
-    explicit LocaleScope(const char* name) : m_old(std::setlocale(LC_ALL, nullptr))
-    {
-        EXPECT_NE(std::setlocale(LC_ALL, name), nullptr) << name;
-    }
-    ~LocaleScope() { std::setlocale(LC_ALL, m_old.c_str()); }
-
-private:
-    std::string m_old;
-};
-
-} // namespace
 
 TEST(JournalCsv, HeadingThenOneLinePerEntryInTheGivenOrder)
 {
@@ -49,9 +30,11 @@ TEST(JournalCsv, HeadingThenOneLinePerEntryInTheGivenOrder)
         "\\\\.\\COM1,append,\"/home/инженер/анкеры, \"\"мост\"\".db\",1,overdue\n"
         "20240305-100000-00007-01,2024-03-05T06:30:00-03:30,2024-03-05T10:00:00Z,7,1,24,10.10.14,0,4,"
         "/dev/ttyUSB0,new,/home/инженер/анкеры.db,0,in-date\n";
-    for (const char* locale : kLocales) {
+    // The CSV is for other programs: the same bytes under every locale.
+    for (const char* locale : zent5::testing::kTestLocales) {
         SCOPED_TRACE(locale);
-        LocaleScope scope(locale);
+        zent5::testing::ScopedLocale scope(locale);
+        ASSERT_TRUE(scope.ok());
         EXPECT_EQ(journalCsv({newer.info, older.info}), expected);
     }
     EXPECT_EQ(journalCsv({}),
@@ -89,8 +72,9 @@ TEST(JournalCsv, InstrumentsWithTheirDueDateAsItStandsToday)
              "321,25,1,10.10.15,2024-03-05T13:00:00+03:00,2024-03-06T13:00:00+03:00,12,2024-03-05,yes\n"
              "65535,24,1,10.10.15,2024-03-05T13:00:00+03:00,2024-03-06T13:00:00+03:00,1,,\n"},
     };
-    for (const char* locale : kLocales) {
-        LocaleScope scope(locale);
+    for (const char* locale : zent5::testing::kTestLocales) {
+        zent5::testing::ScopedLocale scope(locale);
+        ASSERT_TRUE(scope.ok()) << locale;
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(locale) + " " + dayText(c.today));
             EXPECT_EQ(instrumentsCsv({a, b}, c.today), c.text);

@@ -8,6 +8,7 @@
 #include "export/excelexport.h"
 #include "export/xlsworkbook.h"
 #include "export/xlswriter.h"
+#include "records/csv.h"
 #include "records/rowcursor.h"
 #include "table/dbftable.h"
 
@@ -100,19 +101,6 @@ private:
     const std::vector<Row>& m_rows;
     size_t m_at = 0;
 };
-
-std::string csvField(const std::string& s)
-{
-    if (s.find_first_of(",\"\n") == std::string::npos)
-        return s;
-    std::string out = "\"";
-    for (const char c : s) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
 
 void writeCsv(const std::vector<Row>& rows, const fs::path& file)
 {

@@ -3,6 +3,8 @@
 // again with every row posted before the fault, whole.
 #include "tablefixture.h"
 
+#include "common/faultprobe.h"
+
 #include "records/error.h"
 
 #include <csignal>
@@ -87,33 +89,13 @@ std::vector<Operation> operations()
     };
 }
 
-enum class Step { Write, Rename };
+using Step = zent5::testing::FaultStep;
 
 } // namespace
 
 class TableFaultInjection : public TableFolder {
 protected:
-    // True when the armed fault was still waiting, i.e. the operation never
-    // reached it; the probe uses up the fault.
-    bool faultStillArmed(Step step)
-    {
-        const std::string probe = path("probe");
-        fileio::File f;
-        int error = 0;
-        if (!f.open(probe, fileio::OpenMode::CreateOrTruncate, error))
-            ADD_FAILURE() << "probe not created";
-        bool armed;
-        if (step == Step::Write) {
-            armed = !f.writeAt(0, "x", 1);
-        } else {
-            armed = !fileio::renameFile(probe, path("probe2"));
-            fileio::removeFile(path("probe2"));
-        }
-        f.close();
-        fileio::removeFile(probe);
-        fileio::testhook::reset();
-        return armed;
-    }
+    bool faultStillArmed(Step step) { return zent5::testing::faultStillArmed(step, folder()); }
 
     // The visible N values of the table on disk, read by a fresh instance;
     // also checks that every stored row reads whole.

@@ -1,18 +1,25 @@
 // Reports of real table files: composed over the table component, and
 // written by `zent5-tool report`.
+#include "print/printplatform.h"
+#include "print/reportcommands.h"
 #include "print/reportcomposer.h"
 #include "print/reportlayout.h"
 #include "records/error.h"
 #include "table/dbftable.h"
 
 #include "pdftools.h"
+#include "tests/common/scopedlocale.h"
 
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 namespace zent5 {
@@ -105,7 +112,8 @@ struct ToolRun {
     std::string err;
 };
 
-ToolRun runTool(const QStringList& args)
+// The tool as a user starts it, under the given locale when one is named.
+ToolRun runTool(const QStringList& args, const char* locale = nullptr)
 {
     QProcess p;
     // Without a display the tool must find its own way to fonts and painting.
@@ -113,6 +121,8 @@ ToolRun runTool(const QStringList& args)
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
+    if (locale)
+        env.insert("LC_ALL", QString::fromLatin1(locale));
     p.setProcessEnvironment(env);
     p.start(kTool, args);
     ToolRun r;
@@ -151,6 +161,118 @@ TEST_F(ReportOfATable, ToolWritesTheReportAsPdf)
         for (int i = 0; i < 3; ++i)
             EXPECT_NE(pages[size_t(i)].find("Стр. " + std::to_string(i + 1) + " из 3"), std::string::npos);
         EXPECT_NE(pages[2].find("ряд 31"), std::string::npos);
+    }
+}
+
+// Shows the preview by printing its pages into a PDF file, as the preview's
+// own print button would.
+class PreviewIntoPdf : public PrintPlatform {
+public:
+    explicit PreviewIntoPdf(QString file) : m_file(std::move(file)) {}
+    bool printerInstalled() const override { return true; }
+    void runPreview(QPrintPreviewDialog& dialog) override
+    {
+        dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog.printer()->setOutputFileName(m_file);
+        if (auto* widget = dialog.findChild<QPrintPreviewWidget*>())
+            widget->print();
+    }
+    bool runPrintDialog(QPrintDialog&) override { return false; }
+
+private:
+    QString m_file;
+};
+
+// The words of the first line of `text` that holds `part`.
+std::vector<std::string> wordsOfLineWith(const std::string& text, const std::string& part)
+{
+    const size_t at = text.find(part);
+    if (at == std::string::npos)
+        return {};
+    const size_t begin = text.rfind('\n', at) == std::string::npos ? 0 : text.rfind('\n', at) + 1;
+    const std::string line = text.substr(begin, text.find('\n', at) - begin);
+    std::vector<std::string> words;
+    for (size_t i = 0; i < line.size();) {
+        const size_t end = std::min(line.find(' ', i), line.size());
+        if (end > i)
+            words.push_back(line.substr(i, end - i));
+        i = end + 1;
+    }
+    return words;
+}
+
+// Every value of a row, as the report of a Russian, a plain and a German
+// system prints it: plain numbers with the system's separator, the two
+// patterns always with a comma; the preview shows the same.
+TEST_F(ReportOfATable, EveryValuePrintsAsTheSystemWritesNumbers)
+{
+    if (!testing::havePopplerTools())
+        GTEST_SKIP() << "poppler-utils not installed";
+    DbfTable t;
+    t.setFilePath(m_dir.path().toStdString() + "/");
+    t.setTableName("values.db");
+    t.CreateNew();
+    t.Open();
+    for (int i = 1; i <= 30; ++i) {
+        t.Append();
+        t.SetFieldValue("N", double(i));
+        t.SetFieldValue("DATE", std::string("07.03.2014"));
+        t.SetFieldValue("TIME", std::string("09:05:07"));
+        t.SetFieldValue("SERIAL", 4242.0);
+        t.SetFieldValue("P", 5.0);
+        t.SetFieldValue("P_KG", 510.0);
+        t.SetFieldValue("S", 250.0);
+        t.SetFieldValue("S_KG", 2549.0);
+        t.SetFieldValue("F", 28.3);
+        t.SetFieldValue("D", 9.6);
+        t.SetFieldValue("TYPE", std::string("проволока"));
+        t.SetFieldValue("COMMENT", std::string("ряд ") + std::to_string(i));
+        t.SetFieldValue("F_MM", 0.283);
+        t.Post();
+    }
+    t.Close();
+    const QString table = QString::fromStdString(t.TablePath());
+    using Words = std::vector<std::string>;
+    for (const auto& locale : testing::kTestLocales) {
+        SCOPED_TRACE(locale.name);
+        const std::string point(1, locale.separator);
+        const struct {
+            bool kgf;
+            Words row12;
+        } layouts[] = {
+            {false, {"12", "07.03.2014", "09:05:07", "проволока", "9" + point + "6", "5,00", "250,0", "28" + point + "3",
+                     "ряд", "12"}},
+            {true, {"12", "07.03.2014", "09:05:07", "проволока", "9" + point + "6", "510", "2549", "0" + point + "283",
+                    "ряд", "12"}},
+        };
+        for (const auto& layout : layouts) {
+            SCOPED_TRACE(layout.kgf ? "kgf" : "kN");
+            const QString pdf = m_dir.filePath("tool.pdf");
+            const ToolRun run =
+                runTool({"report", "--units", layout.kgf ? "kgf" : "kn", table, pdf}, locale.name);
+            ASSERT_EQ(run.code, 0) << run.err;
+            const auto pages = testing::splitPages(testing::pdfLayoutText(pdf));
+            ASSERT_EQ(pages.size(), 3u);
+            EXPECT_EQ(wordsOfLineWith(pages[0], "ЗЕНТ-5"), (Words{"ЗЕНТ-5", "№", "4242"}));
+            EXPECT_EQ(wordsOfLineWith(pages[0], "ряд 12"), layout.row12) << pages[0];
+
+            // The preview of the same table under the same locale.
+            const testing::ScopedLocale scoped(locale.name);
+            ASSERT_TRUE(scoped.ok()) << "locale not installed";
+            const QString shown = m_dir.filePath("preview.pdf");
+            PreviewIntoPdf platform(shown);
+            ReportCommands commands(&platform);
+            DbfTable opened;
+            opened.setFilePath(m_dir.path().toStdString() + "/");
+            opened.setTableName("values.db");
+            opened.Open();
+            commands.preview(&opened, layout.kgf, nullptr);
+            opened.Close();
+            const auto previewPages = testing::splitPages(testing::pdfLayoutText(shown));
+            ASSERT_EQ(previewPages.size(), 3u);
+            EXPECT_EQ(wordsOfLineWith(previewPages[0], "ЗЕНТ-5"), (Words{"ЗЕНТ-5", "№", "4242"}));
+            EXPECT_EQ(wordsOfLineWith(previewPages[0], "ряд 12"), layout.row12) << previewPages[0];
+        }
     }
 }
 

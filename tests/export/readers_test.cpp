@@ -2,6 +2,7 @@
 #include "export/xlsstyleregistry.h"
 #include "export/xlsworkbook.h"
 #include "export/xlswriter.h"
+#include "tests/common/readnumber.h"
 #include "tests/export/fakecursor.h"
 
 #include <gtest/gtest.h>
@@ -194,7 +195,7 @@ void expectSheet(const BookSeen& seen, const std::vector<FakeCursor::Row>& rows,
             const auto& row = rows[k - 1];
             if (numbers[c]) {
                 EXPECT_EQ(cell.kind, "number");
-                EXPECT_EQ(std::strtod(cell.value.c_str(), nullptr), std::get<double>(row.at(numbers[c])));
+                EXPECT_EQ(zent5::testing::read_number(cell.value), std::get<double>(row.at(numbers[c])));
             } else {
                 const auto f = row.find(texts[c]);
                 std::string expected = f == row.end() ? std::string() : std::get<std::string>(f->second);
@@ -318,7 +319,7 @@ TEST_F(Readers, GnumericConvertsOurFile)
         for (size_t c = 0; c < 9; ++c) {
             SCOPED_TRACE(::testing::Message() << "row " << k << " column " << c);
             if (numbers[c]) {
-                EXPECT_EQ(std::strtod(rows[k][c].c_str(), nullptr), std::get<double>(row.at(numbers[c])));
+                EXPECT_EQ(zent5::testing::read_number(rows[k][c]), std::get<double>(row.at(numbers[c])));
             } else {
                 const auto f = row.find(texts[c]);
                 std::string expected = f == row.end() ? std::string() : std::get<std::string>(f->second);

@@ -64,6 +64,27 @@ TEST_F(FileCommands, OpeningShowsTheRowsAndNamesTheTableInTheCaption)
     EXPECT_TRUE(settings.contains("Table_1")) << "a missing layout is written at the first opening";
 }
 
+// The export shares the save dialog of "Создать", which keeps the folder
+// it was given at start-up, also after "Открыть" chose another.
+TEST_F(FileCommands, TheExportDialogStartsInTheStartUpFolder)
+{
+    const std::string startUp = path("старт");
+    std::filesystem::create_directories(startUp);
+    settings.set("Default_dir", QString::fromStdString(startUp));
+    TForm1 w(prompts);
+    openByMenu(w, may());
+    ASSERT_EQ(w.state().default_dir, folder());
+
+    prompts.files.push_back(std::nullopt); // cancelled
+    w.Excel1->trigger();
+
+    ASSERT_EQ(prompts.dialogs.size(), 2u);
+    EXPECT_TRUE(prompts.dialogs[1].save);
+    EXPECT_EQ(prompts.dialogs[1].request.filter, "Книга Excel|*.xls");
+    EXPECT_EQ(prompts.dialogs[1].request.initialDir, startUp);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
 TEST_F(FileCommands, ATableThatCannotBeOpenedIsCalledDamaged)
 {
     const std::string locked = may();

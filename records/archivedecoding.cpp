@@ -145,7 +145,9 @@ void flash2pos(bool append, RowCursor& table, const ArchiveImage& image, Prompte
 
     size_t offset = kHeaderSize;
     size_t skipped = 0;
-    if (append && count > 0) {
+    if (append) {
+        // The last row's moment is read also for an empty archive: one that
+        // is no real moment stops the append, as it does with records.
         int64_t reference = 0;
         if (table.VisibleCount() > 0)
             reference = record_key(table.FieldText("DATE"), table.FieldText("TIME"));

@@ -20,7 +20,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <regex>
+#include <utility>
+#include <vector>
 
 namespace zent5 {
 namespace {
@@ -31,13 +34,21 @@ class ReportOfATable : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
-    // A table of `rows` measurements; N runs 1..rows, the force falls as N
-    // grows, and row 2 is deleted.
-    std::string createTable(int rows, const std::string& name = "t.db")
+    using Values = std::vector<std::pair<const char*, FieldValue>>;
+
+    // Points the table component at a table of the test's folder.
+    void pointAt(DbfTable& t, const std::string& name) const
     {
-        DbfTable t;
         t.setFilePath(m_dir.path().toStdString() + "/");
         t.setTableName(name);
+    }
+
+    // A table of `rows` measurements of 07.03.2014 09:05:07 on wire: N runs
+    // 1..rows with the comment "ряд N"; `values` gives row N's other columns.
+    std::string writeTable(const std::string& name, int rows, const std::function<Values(int)>& values)
+    {
+        DbfTable t;
+        pointAt(t, name);
         t.CreateNew();
         t.Open();
         for (int i = 1; i <= rows; ++i) {
@@ -45,24 +56,38 @@ protected:
             t.SetFieldValue("N", double(i));
             t.SetFieldValue("DATE", std::string("07.03.2014"));
             t.SetFieldValue("TIME", std::string("09:05:07"));
-            t.SetFieldValue("SERIAL", i == 1 ? 501.0 : 777.0);
-            t.SetFieldValue("P", 12.3 + (rows - i));
-            t.SetFieldValue("P_KG", 1258.0);
-            t.SetFieldValue("S", 436.0);
-            t.SetFieldValue("S_KG", 4446.0);
-            t.SetFieldValue("F", 28.3);
-            t.SetFieldValue("D", 6.0);
             t.SetFieldValue("TYPE", std::string("проволока"));
             t.SetFieldValue("COMMENT", std::string("ряд ") + std::to_string(i));
-            t.SetFieldValue("F_MM", 0.283);
+            for (const auto& [field, value] : values(i))
+                t.SetFieldValue(field, value);
             t.Post();
-        }
-        if (rows >= 2) {
-            t.GoTo(2);
-            t.Delete();
         }
         t.Close();
         return t.TablePath();
+    }
+
+    // The force falls as N grows, and row 2 is deleted.
+    std::string createTable(int rows, const std::string& name = "t.db")
+    {
+        const std::string path = writeTable(name, rows, [rows](int i) {
+            return Values{{"SERIAL", i == 1 ? 501.0 : 777.0},
+                          {"P", 12.3 + (rows - i)},
+                          {"P_KG", 1258.0},
+                          {"S", 436.0},
+                          {"S_KG", 4446.0},
+                          {"F", 28.3},
+                          {"D", 6.0},
+                          {"F_MM", 0.283}};
+        });
+        if (rows >= 2) {
+            DbfTable t;
+            pointAt(t, name);
+            t.Open();
+            t.GoTo(2);
+            t.Delete();
+            t.Close();
+        }
+        return path;
     }
 
     QTemporaryDir m_dir;
@@ -82,8 +107,7 @@ TEST_F(ReportOfATable, PrintsVisibleRowsInTheViewOrderAndLeavesTheTableOnItsLast
 {
     createTable(5);
     DbfTable t;
-    t.setFilePath(m_dir.path().toStdString() + "/");
-    t.setTableName("t.db");
+    pointAt(t, "t.db");
     t.Open();
     ReportComposer composer(report1Layout());
     composer.setDecimalSeparator(',');
@@ -208,30 +232,10 @@ TEST_F(ReportOfATable, EveryValuePrintsAsTheSystemWritesNumbers)
 {
     if (!testing::havePopplerTools())
         GTEST_SKIP() << "poppler-utils not installed";
-    DbfTable t;
-    t.setFilePath(m_dir.path().toStdString() + "/");
-    t.setTableName("values.db");
-    t.CreateNew();
-    t.Open();
-    for (int i = 1; i <= 30; ++i) {
-        t.Append();
-        t.SetFieldValue("N", double(i));
-        t.SetFieldValue("DATE", std::string("07.03.2014"));
-        t.SetFieldValue("TIME", std::string("09:05:07"));
-        t.SetFieldValue("SERIAL", 4242.0);
-        t.SetFieldValue("P", 5.0);
-        t.SetFieldValue("P_KG", 510.0);
-        t.SetFieldValue("S", 250.0);
-        t.SetFieldValue("S_KG", 2549.0);
-        t.SetFieldValue("F", 28.3);
-        t.SetFieldValue("D", 9.6);
-        t.SetFieldValue("TYPE", std::string("проволока"));
-        t.SetFieldValue("COMMENT", std::string("ряд ") + std::to_string(i));
-        t.SetFieldValue("F_MM", 0.283);
-        t.Post();
-    }
-    t.Close();
-    const QString table = QString::fromStdString(t.TablePath());
+    const QString table = QString::fromStdString(writeTable("values.db", 30, [](int) {
+        return Values{{"SERIAL", 4242.0}, {"P", 5.0},   {"P_KG", 510.0}, {"S", 250.0},
+                      {"S_KG", 2549.0},   {"F", 28.3},  {"D", 9.6},      {"F_MM", 0.283}};
+    }));
     using Words = std::vector<std::string>;
     for (const auto& locale : testing::kTestLocales) {
         SCOPED_TRACE(locale.name);
@@ -263,8 +267,7 @@ TEST_F(ReportOfATable, EveryValuePrintsAsTheSystemWritesNumbers)
             PreviewIntoPdf platform(shown);
             ReportCommands commands(&platform);
             DbfTable opened;
-            opened.setFilePath(m_dir.path().toStdString() + "/");
-            opened.setTableName("values.db");
+            pointAt(opened, "values.db");
             opened.Open();
             commands.preview(&opened, layout.kgf, nullptr);
             opened.Close();

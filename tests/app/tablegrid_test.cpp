@@ -1,6 +1,6 @@
 #include "app/cellformat.h"
 #include "tests/app/tablewindow.h"
-#include "tests/common/scopedlocale.h"
+#include "tests/common/programlocale.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -115,11 +115,11 @@ TEST_F(TableGrid, AHundredThousandRowsOpenAndScrollReadingOnlyTheRowsShown)
 TEST_F(TableGrid, NumbersShowWithTheSystemsDecimalSeparator)
 {
     const std::string file = may();
-    for (const auto& locale : testing::kTestLocales) {
-        SCOPED_TRACE(locale.name);
-        const testing::ScopedLocale scoped(locale.name);
+    for (const auto& [locale, separator] : testing::kLocaleSeparators) {
+        SCOPED_TRACE(locale);
+        const testing::ProgramLocale scoped(locale);
         ASSERT_TRUE(scoped.ok()) << "locale not installed";
-        const std::string point(1, locale.separator);
+        const std::string point(1, separator);
         TForm1 w(prompts);
         w.Open_DB(file);
         EXPECT_EQ(cell(w, 1, "N"), "2");

@@ -1,31 +1,41 @@
 #pragma once
 
-#include "tests/common/locales.h"
-
-#include <QLocale>
-#include <QString>
+#include <clocale>
+#include <locale>
+#include <string>
 
 namespace zent5::testing {
 
-// A locale for one scope as a program started under it sees it: the C
-// library's (what Qt applies at start-up) and Qt's default locale, which
-// gives the program its decimal separator.
+// Sets the C and the C++ global locale while it lives, as the program runs
+// on a Russian desktop, and puts both back afterwards. ok() is false when
+// the locale is not installed (nothing is changed then).
 class ScopedLocale {
 public:
-    explicit ScopedLocale(const char* name) : m_c(name)
+    explicit ScopedLocale(const char* name) : m_savedC(std::setlocale(LC_ALL, nullptr))
     {
-        const QString language = QString::fromLatin1(name).section(QLatin1Char('.'), 0, 0);
-        QLocale::setDefault(language == QLatin1String("C") ? QLocale::c() : QLocale(language));
+        m_ok = std::setlocale(LC_ALL, name) != nullptr;
+        if (m_ok)
+            m_savedCpp = std::locale::global(std::locale(name));
     }
-    ~ScopedLocale() { QLocale::setDefault(m_qt); }
+    ~ScopedLocale()
+    {
+        if (!m_ok)
+            return;
+        std::locale::global(m_savedCpp);
+        std::setlocale(LC_ALL, m_savedC.c_str());
+    }
     ScopedLocale(const ScopedLocale&) = delete;
     ScopedLocale& operator=(const ScopedLocale&) = delete;
 
-    bool ok() const { return m_c.ok(); }
+    bool ok() const { return m_ok; }
 
 private:
-    QLocale m_qt;
-    ScopedCLocale m_c;
+    std::string m_savedC;
+    std::locale m_savedCpp;
+    bool m_ok = false;
 };
+
+// The locales the tests of shown and file text run under.
+inline const char* const kTestLocales[] = {"C.UTF-8", "ru_RU.UTF-8", "de_DE.UTF-8"};
 
 } // namespace zent5::testing

@@ -8,7 +8,7 @@
 #include "table/dbftable.h"
 
 #include "pdftools.h"
-#include "tests/common/scopedlocale.h"
+#include "tests/common/programlocale.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -237,9 +237,9 @@ TEST_F(ReportOfATable, EveryValuePrintsAsTheSystemWritesNumbers)
                       {"S_KG", 2549.0},   {"F", 28.3},  {"D", 9.6},      {"F_MM", 0.283}};
     }));
     using Words = std::vector<std::string>;
-    for (const auto& locale : testing::kTestLocales) {
-        SCOPED_TRACE(locale.name);
-        const std::string point(1, locale.separator);
+    for (const auto& [locale, separator] : testing::kLocaleSeparators) {
+        SCOPED_TRACE(locale);
+        const std::string point(1, separator);
         const struct {
             bool kgf;
             Words row12;
@@ -253,7 +253,7 @@ TEST_F(ReportOfATable, EveryValuePrintsAsTheSystemWritesNumbers)
             SCOPED_TRACE(layout.kgf ? "kgf" : "kN");
             const QString pdf = m_dir.filePath("tool.pdf");
             const ToolRun run =
-                runTool({"report", "--units", layout.kgf ? "kgf" : "kn", table, pdf}, locale.name);
+                runTool({"report", "--units", layout.kgf ? "kgf" : "kn", table, pdf}, locale);
             ASSERT_EQ(run.code, 0) << run.err;
             const auto pages = testing::splitPages(testing::pdfLayoutText(pdf));
             ASSERT_EQ(pages.size(), 3u);
@@ -261,7 +261,7 @@ TEST_F(ReportOfATable, EveryValuePrintsAsTheSystemWritesNumbers)
             EXPECT_EQ(wordsOfLineWith(pages[0], "ряд 12"), layout.row12) << pages[0];
 
             // The preview of the same table under the same locale.
-            const testing::ScopedLocale scoped(locale.name);
+            const testing::ProgramLocale scoped(locale);
             ASSERT_TRUE(scoped.ok()) << "locale not installed";
             const QString shown = m_dir.filePath("preview.pdf");
             PreviewIntoPdf platform(shown);

@@ -1,6 +1,6 @@
 #include "records/numbertext.h"
 
-#include "tests/common/locales.h"
+#include "tests/common/scopedlocale.h"
 
 #include <gtest/gtest.h>
 
@@ -106,9 +106,9 @@ TEST(FixedNumberText, RoundsHalfAwayFromZeroOnTheDigitsAsTheyRead)
 // once the system locale is applied; these texts must not change with it.
 TEST(NumberText, TheSameUnderEveryLocale)
 {
-    for (const auto& locale : testing::kTestLocales) {
-        SCOPED_TRACE(locale.name);
-        const testing::ScopedCLocale scoped(locale.name);
+    for (const char* locale : testing::kTestLocales) {
+        SCOPED_TRACE(locale);
+        const testing::ScopedLocale scoped(locale);
         ASSERT_TRUE(scoped.ok()) << "locale not installed";
         for (const auto& c : kGeneralCases)
             EXPECT_EQ(general_number_text(c.value, ','), c.shown);

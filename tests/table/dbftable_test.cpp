@@ -4,7 +4,7 @@
 #include "records/measurementfields.h"
 #include "table/le.h"
 #include "records/text.h"
-#include "tests/common/scopedlocale.h"
+#include "tests/common/programlocale.h"
 
 #include <QLocale>
 
@@ -474,11 +474,11 @@ TEST_F(DbfTableCursor, StateErrors)
     EXPECT_EQ(errorOf([&] { t.FieldText("nope"); }), "Field 'nope' not found");
 
     // Numbers as text go both ways with the system's decimal separator.
-    for (const auto& locale : zent5::testing::kTestLocales) {
-        SCOPED_TRACE(locale.name);
-        const zent5::testing::ScopedLocale scoped(locale.name);
+    for (const auto& [locale, separator] : zent5::testing::kLocaleSeparators) {
+        SCOPED_TRACE(locale);
+        const zent5::testing::ProgramLocale scoped(locale);
         ASSERT_TRUE(scoped.ok()) << "locale not installed";
-        const std::string point(1, locale.separator);
+        const std::string point(1, separator);
         t.Append();
         t.SetFieldValue("P", " 12" + point + "5 ");
         t.SetFieldValue("TYPE", 1.5); // a number into a text column

@@ -1,5 +1,5 @@
 #include "tests/tools/tooltestsupport.h"
-#include "tests/common/locales.h"
+#include "tests/common/scopedlocale.h"
 
 #include "table/dbftable.h"
 
@@ -317,14 +317,14 @@ TEST_F(DownloadCommand, InstrumentThatStopsSendingEndsAfterTheTimeout)
         {{"--silent"}, timedOut},
         {{"--records", "2000", "--hangup-after", "100"}, "zent5-tool: Связь с прибором потеряна !\n" + timedOut},
     };
-    for (const auto& locale : testing::kTestLocales) {
+    for (const char* locale : testing::kTestLocales) {
         for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(locale.name) + " " + c.simulator.join(' ').toStdString());
+            SCOPED_TRACE(std::string(locale) + " " + c.simulator.join(' ').toStdString());
             ToolFolder own;
             SimulatorProcess sim(own, 1, c.simulator);
             ASSERT_TRUE(sim.ok());
             const ProgramRun r =
-                own.tool({"download", "--timeout", "1.5", QString::fromStdString(own.path("t.db"))}, locale.name);
+                own.tool({"download", "--timeout", "1.5", QString::fromStdString(own.path("t.db"))}, locale);
             EXPECT_EQ(r.code, 1);
             EXPECT_EQ(r.err, c.err);
             EXPECT_TRUE(own.files().empty());

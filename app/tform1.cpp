@@ -8,6 +8,7 @@
 #include "app/helpfile.h"
 #include "app/modalresult.h"
 #include "app/pictures.h"
+#include "app/quitrequest.h"
 #include "app/settingsstore.h"
 #include "app/startupsettings.h"
 #include "app/tform3.h"
@@ -291,7 +292,7 @@ void TForm1::FormClose()
 {
     m_settings->setText("Default_dir", m_state.default_dir);
     Close_DB();
-    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+    post_quit_request();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

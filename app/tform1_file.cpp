@@ -4,11 +4,9 @@
 #include "app/captiontext.h"
 #include "app/datagrid.h"
 #include "app/errorbox.h"
+#include "app/quitrequest.h"
 #include "app/settingsstore.h"
 #include "records/prompter.h"
-
-#include <QCoreApplication>
-#include <QEvent>
 
 #include <exception>
 #include <filesystem>
@@ -151,7 +149,7 @@ void TForm1::N11Click()
 {
     // Ends the program without the close sequence: no prompt, and
     // "Default_dir" and the column layout keep their stored values.
-    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+    post_quit_request();
 }
 
 } // namespace zent5

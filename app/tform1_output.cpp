@@ -33,7 +33,7 @@ void TForm1::Excel1Click()
 {
     if (!m_state.table_open || !table_active())
         return;
-    exp2excel(Dbf1, m_state.dimension, m_prompter, [this] { reset_sort(); });
+    exp2excel(Dbf1, m_state.dimension, m_prompter, m_dialogInitialDir, [this] { reset_sort(); });
 }
 
 } // namespace zent5

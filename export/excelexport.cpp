@@ -78,7 +78,8 @@ void writeMeasurementWorkbook(RowCursor& table, bool dimension, const std::strin
     saveMeasurementWorkbook(table, dimension, fileName, {});
 }
 
-void exp2excel(RowCursor& table, bool dimension, Prompter& prompter, const std::function<void()>& resetSort)
+void exp2excel(RowCursor& table, bool dimension, Prompter& prompter, const std::string& initialDir,
+               const std::function<void()>& resetSort)
 {
     if (!table.Active())
         return;
@@ -87,6 +88,7 @@ void exp2excel(RowCursor& table, bool dimension, Prompter& prompter, const std::
     request.filter = "Книга Excel|*.xls";
     request.filterIndex = 1;
     request.defaultExtension = ".xls";
+    request.initialDir = initialDir;
     const std::optional<std::string> fileName = prompter.saveFile(request);
     if (!fileName || fileName->empty())
         return;

@@ -211,6 +211,10 @@ void DownloadSession::showArchiveProgress()
 
 void DownloadSession::fail(const char* text)
 {
+    // The box may stay up longer than the 3 s wait: the timer must not reopen
+    // or search the ports behind it.
+    m_timer1.stop();
+    m_silence.stop();
     m_driver->ClosePort();
     m_prompter.message(kErrorCaption, text, MessageIcon::Error, MessageButtons::Ok);
     m_protocol.clearReply();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
@@ -299,7 +300,10 @@ std::vector<std::string> enumerateSerialDevices()
         if (::access((base + "/device").c_str(), F_OK) != 0)
             continue;
         std::string type;
-        if (readFile(base + "/type", type) && std::atoi(type.c_str()) == 0)
+        int portType = 0;
+        const bool typed = readFile(base + "/type", type);
+        std::from_chars(type.data(), type.data() + type.size(), portType);
+        if (typed && portType == 0)
             continue;
         if (::access(("/dev/" + name).c_str(), F_OK) != 0)
             continue;

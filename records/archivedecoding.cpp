@@ -2,8 +2,8 @@
 
 #include "error.h"
 #include "measurement.h"
+#include "plural.h"
 
-#include <cstdio>
 
 namespace zent5 {
 namespace {
@@ -115,16 +115,19 @@ void check_archive(const ArchiveImage& image)
 {
     const size_t decoded = std::min(image.decodedLength, ArchiveImage::kCapacity);
     if (decoded < kHeaderSize)
-        throw Error("Архив поврежден: принято " + std::to_string(decoded) + " байт, нет заголовка архива !");
+        throw Error("Архив поврежден: принято " + counted(decoded, "байт", "байта", "байт") +
+                    ", нет заголовка архива !");
     const size_t count = u16At(image, 0);
     const size_t recordSize = u16At(image, 2);
     if (count == 0)
         return;
     if (recordSize < kMinRecordSize)
-        throw Error("Архив поврежден: размер записи " + std::to_string(recordSize) + " байт !");
+        throw Error("Архив поврежден: размер записи " + counted(recordSize, "байт", "байта", "байт") + " !");
     if (kHeaderSize + count * recordSize > decoded)
-        throw Error("Архив поврежден: " + std::to_string(count) + " записей по " + std::to_string(recordSize) +
-                    " байт не умещаются в " + std::to_string(decoded) + " принятых байт !");
+        throw Error("Архив поврежден: " + counted(count, "запись", "записи", "записей") + " по " +
+                    counted(recordSize, "байту", "байта", "байт") +
+                    (plural_form(count) == PluralForm::One ? " не умещается в " : " не умещаются в ") +
+                    counted(decoded, "принятый байт", "принятых байта", "принятых байт") + " !");
 }
 
 void flash2pos(bool append, RowCursor& table, const ArchiveImage& image, Prompter& prompter)
@@ -142,7 +145,9 @@ void flash2pos(bool append, RowCursor& table, const ArchiveImage& image, Prompte
 
     size_t offset = kHeaderSize;
     size_t skipped = 0;
-    if (append && count > 0) {
+    if (append) {
+        // The last row's moment is read also for an empty archive: one that
+        // is no real moment stops the append, as it does with records.
         int64_t reference = 0;
         if (table.VisibleCount() > 0)
             reference = record_key(table.FieldText("DATE"), table.FieldText("TIME"));

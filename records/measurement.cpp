@@ -1,18 +1,16 @@
 #include "measurement.h"
-#include "units.h"
+
+#include "records/recordarithmetic.h"
 
 #include <array>
-#include <cmath>
-#include <cstdio>
 
 namespace zent5 {
 namespace {
 
+// 0..99 as two digits.
 std::string twoDigits(int v)
 {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d", v);
-    return buf;
+    return {char('0' + v / 10 % 10), char('0' + v % 10)};
 }
 
 struct Diameter {
@@ -39,9 +37,8 @@ std::string date_text(int day, int month, int year)
 {
     const int d = (day == 0 || day > 31) ? 1 : day;
     const int m = (month == 0 || month > 12) ? 1 : month;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d", 2000 + year);
-    return twoDigits(d) + "." + twoDigits(m) + "." + buf;
+    const int y = 2000 + year;
+    return twoDigits(d) + "." + twoDigits(m) + "." + twoDigits(y / 100) + twoDigits(y % 100);
 }
 
 std::string diameter_text(int code)
@@ -74,18 +71,13 @@ MeasurementRecord deriveRecord(int sequenceNumber, const RawRecord& raw, uint16_
     r.DATE = date_text(raw.day, raw.month, raw.year);
     r.SERIAL = serialNumber;
 
-    // The instrument's arithmetic: intermediate results in extended precision,
-    // each stored result rounded to a 64-bit double before the next step uses it.
-    using X = long double;
-    r.P = double(X(raw.force) / X(100));
-    r.F_MM = double(X(raw.area) / X(1000));
-    if (raw.area != 0) {
-        r.S = double(std::trunc(X(100) * X(r.P) / X(r.F_MM) + X(0.5)) / X(10));
-    }
-    r.P_KG = double(std::trunc(X(r.P) / kKilonewtonsPerKgf + X(0.5)));
-    if (r.S)
-        r.S_KG = double(std::trunc(X(*r.S) / kMegapascalsPerKgfPerCm2 + X(0.5)));
-    r.F = double(X(r.F_MM) * X(100));
+    const DerivedNumbers n = deriveNumbers(raw.force, raw.area);
+    r.P = n.P;
+    r.F_MM = n.F_MM;
+    r.S = n.S;
+    r.P_KG = n.P_KG;
+    r.S_KG = n.S_KG;
+    r.F = n.F;
     r.D = diameter_value(raw.diameterCode, versionText);
 
     const int c = raw.diameterCode;

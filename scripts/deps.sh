@@ -12,7 +12,7 @@ run_packages=(
 test_packages=(
   libgtest-dev libgmock-dev
   python3 python3-dbfread python3-xlrd python3-olefile
-  poppler-utils gnumeric
+  poppler-utils gnumeric locales
 )
 # Making the Debian package and checking it (scripts/package).
 package_packages=(

@@ -3,6 +3,7 @@
 #include "link/downloadsession.h"
 #include "records/archivedecoding.h"
 #include "records/error.h"
+#include "records/numbertext.h"
 #include "table/dbftable.h"
 #include "tools/downloadconsole.h"
 #include "tools/downloadports.h"
@@ -12,7 +13,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -58,12 +59,11 @@ int usageError(const std::string& what)
 
 bool parseSeconds(const std::string& text, double& seconds)
 {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(text.c_str(), &end);
-    if (errno || *end || !std::isfinite(v) || v <= 0 || v > kMaxTimeoutSeconds)
+    // Read the same whatever the locale: "2.5" is two and a half seconds.
+    double v = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(v) || v <= 0 ||
+        v > kMaxTimeoutSeconds)
         return false;
     seconds = v;
     return true;
@@ -231,13 +231,6 @@ void closeQuietly(DbfTable& table)
     }
 }
 
-std::string secondsText(double seconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", seconds);
-    return text;
-}
-
 } // namespace
 
 // zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db:
@@ -297,7 +290,7 @@ int runDownload(const std::vector<std::string>& args)
         case DownloadEnd::Failed:
             return 1;
         case DownloadEnd::TimedOut:
-            console.note("the instrument did not answer within " + secondsText(options.timeoutSeconds) + " s");
+            console.note("the instrument did not answer within " + general_number_text(options.timeoutSeconds, '.') + " s");
             return 1;
         case DownloadEnd::Interrupted:
             console.note("interrupted");

@@ -12,6 +12,7 @@
 #include "records/rowcursor.h"
 #include "table/dbftable.h"
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -107,10 +108,7 @@ void writeCsv(const std::vector<Row>& rows, const fs::path& file)
     std::ofstream out(file, std::ios::binary);
     out << "N,Дата,Время,Тип анкера,\"d, мм\",\"F, кН\",\"б, МПа\",\"S, кв.мм\",Примечание\n";
     char num[64];
-    auto number = [&](double v) {
-        std::snprintf(num, sizeof num, "%.17g", v);
-        return std::string(num);
-    };
+    auto number = [&](double v) { return std::string(num, std::to_chars(num, num + sizeof num, v).ptr); };
     for (const Row& r : rows)
         out << number(r.n) << ',' << r.date << ',' << r.time << ',' << csvField(r.type) << ',' << number(r.d) << ','
             << number(r.p) << ',' << number(r.s) << ',' << number(r.f) << ',' << csvField(r.comment) << '\n';

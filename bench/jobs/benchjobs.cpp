@@ -12,6 +12,7 @@
 #include "bench/common/samplecomments.h"
 #include "table/dbftable.h"
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -55,9 +56,8 @@ void openTable(DbfTable& t, const fs::path& file)
 
 std::string numberText(double v, int decimals)
 {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
+    char buf[400];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals).ptr);
 }
 
 // The column layout the program creates, read from a new empty table.

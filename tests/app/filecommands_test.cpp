@@ -2,11 +2,21 @@
 #include "app/gridlayout.h"
 #include "tests/app/tablewindow.h"
 
+#include "app/programwindows.h"
+
 #include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
+#include <QTimer>
 #include <QToolButton>
 
+#include <cstdio>
 #include <fstream>
+#include <iterator>
 
 namespace zent5 {
 namespace {
@@ -52,6 +62,27 @@ TEST_F(FileCommands, OpeningShowsTheRowsAndNamesTheTableInTheCaption)
     EXPECT_EQ(cell(w, 0, "DATE"), "05.03.2014");
     EXPECT_EQ(grid(w).currentIndex().row(), 0) << "the grid stands on the table's first row";
     EXPECT_TRUE(settings.contains("Table_1")) << "a missing layout is written at the first opening";
+}
+
+// The export shares the save dialog of "Создать", which keeps the folder
+// it was given at start-up, also after "Открыть" chose another.
+TEST_F(FileCommands, TheExportDialogStartsInTheStartUpFolder)
+{
+    const std::string startUp = path("старт");
+    std::filesystem::create_directories(startUp);
+    settings.set("Default_dir", QString::fromStdString(startUp));
+    TForm1 w(prompts);
+    openByMenu(w, may());
+    ASSERT_EQ(w.state().default_dir, folder());
+
+    prompts.files.push_back(std::nullopt); // cancelled
+    w.Excel1->trigger();
+
+    ASSERT_EQ(prompts.dialogs.size(), 2u);
+    EXPECT_TRUE(prompts.dialogs[1].save);
+    EXPECT_EQ(prompts.dialogs[1].request.filter, "Книга Excel|*.xls");
+    EXPECT_EQ(prompts.dialogs[1].request.initialDir, startUp);
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(FileCommands, ATableThatCannotBeOpenedIsCalledDamaged)
@@ -294,6 +325,71 @@ TEST_F(FileCommands, ExitEndsWithoutTheCloseSequence)
     EXPECT_TRUE(exists(path("May.mdx"))) << "no close sequence removed it";
     EXPECT_EQ(read_table(file).comments[0], "первый") << "the pending edit is dropped";
     EXPECT_TRUE(errors.prompter.messages.empty());
+}
+
+std::string fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// "Выход" in a running program: this test program is started again to run
+// only the test below, which lets Qt's event loop take the quit request for
+// real; what that program left behind is read here after it has ended.
+TEST_F(FileCommands, ExitEndsTheRunningProgramWithoutTheCloseSequence)
+{
+    const std::string file = may();
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZENT5_EXIT_TABLE", QString::fromStdString(file));
+    env.insert("ZENT5_EXIT_SETTINGS", settings.folder());
+    program.setProcessEnvironment(env);
+    program.start(QCoreApplication::applicationFilePath(),
+                  {"--gtest_also_run_disabled_tests", "--gtest_filter=FileCommands.DISABLED_ExitChosenInTheRunningProgram"});
+    ASSERT_TRUE(program.waitForFinished(120000));
+    const std::string out = program.readAllStandardOutput().toStdString();
+    ASSERT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << out << program.readAllStandardError().toStdString();
+    EXPECT_NE(out.find("[  PASSED  ] 1 test."), std::string::npos) << out;
+    EXPECT_NE(out.find("the loop has ended"), std::string::npos) << out;
+    EXPECT_EQ(out.find("asked:"), std::string::npos) << "no prompt or error box\n" << out;
+
+    EXPECT_EQ(fileBytes(settings.file().toStdString()), fileBytes(path("settings-before-exit.conf")))
+        << "no setting was written";
+    EXPECT_TRUE(exists(path("May.mdx"))) << "no close sequence removed it";
+    EXPECT_EQ(read_table(file).comments[0], "первый") << "the pending edit is dropped";
+}
+
+// The running program of the test above: opens its table, sorts it by force,
+// starts an edit, chooses "Выход" once the event loop runs and returns when
+// the loop has ended.
+TEST_F(FileCommands, DISABLED_ExitChosenInTheRunningProgram)
+{
+    const QString table = qEnvironmentVariable("ZENT5_EXIT_TABLE");
+    const QString settingsFolder = qEnvironmentVariable("ZENT5_EXIT_SETTINGS");
+    if (table.isEmpty() || settingsFolder.isEmpty())
+        GTEST_SKIP() << "run by ExitEndsTheRunningProgramWithoutTheCloseSequence";
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder);
+    prompts.answers = {MessageAnswer::No, MessageAnswer::No}; // should a save prompt come after all
+    {
+        ProgramWindows windows(prompts);
+        TForm1& w = windows.main_window();
+        show(w);
+        openByMenu(w, table.toStdString());
+        clickTitle(w, "P");
+        typeComment(grid(w), QStringLiteral("не сохранится"));
+        ASSERT_TRUE(w.state().table_changed);
+        const QString before = QFileInfo(table).dir().filePath("settings-before-exit.conf");
+        ASSERT_TRUE(QFile::copy(settingsFolder + "/Korvelin/ZT.conf", before));
+
+        QTimer::singleShot(0, w.N11, &QAction::trigger);
+        QApplication::exec();
+        std::printf("the loop has ended\n");
+    }
+    for (const std::string& line : prompts.messageLines())
+        std::printf("asked: %s\n", line.c_str());
+    for (const std::string& line : errors.prompter.messageLines())
+        std::printf("asked: %s\n", line.c_str());
 }
 
 TEST_F(FileCommands, AFailedReopeningWhenSavingLeavesNoTableBehindTheGrid)

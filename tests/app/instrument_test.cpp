@@ -363,7 +363,7 @@ TEST_F(InstrumentCommands, CreateOfADamagedArchiveKeepsAnExistingFile)
     // Told once; the table the user had is untouched and no new one is open.
     EXPECT_EQ(prompts.order,
               (std::vector<std::string>{"save dialog",
-                                        "ЗЕНТ-5: Архив поврежден: 1 записей по 11 байт не умещаются в 10 принятых байт !"}));
+                                        "ЗЕНТ-5: Архив поврежден: 1 запись по 11 байт не умещается в 10 принятых байт !"}));
     expectNoTable();
     EXPECT_EQ(testing::readFile(path("damaged.db")), before);
 }

@@ -1,5 +1,6 @@
 #include "app/cellformat.h"
 #include "tests/app/tablewindow.h"
+#include "tests/common/programlocale.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -107,6 +108,25 @@ TEST_F(TableGrid, AHundredThousandRowsOpenAndScrollReadingOnlyTheRowsShown)
     EXPECT_GT(rows->valuesRead(), 0u);
     EXPECT_LT(rows->valuesRead(), 12u * 1000u);
     EXPECT_TRUE(errors.prompter.messages.empty());
+}
+
+// The grid's numbers under the users' locale and two others: plain and fixed
+// forms alike take the system's decimal separator.
+TEST_F(TableGrid, NumbersShowWithTheSystemsDecimalSeparator)
+{
+    const std::string file = may();
+    for (const auto& [locale, separator] : testing::kLocaleSeparators) {
+        SCOPED_TRACE(locale);
+        const testing::ProgramLocale scoped(locale);
+        ASSERT_TRUE(scoped.ok()) << "locale not installed";
+        const std::string point(1, separator);
+        TForm1 w(prompts);
+        w.Open_DB(file);
+        EXPECT_EQ(cell(w, 1, "N"), "2");
+        EXPECT_EQ(cell(w, 1, "P"), "50" + point + "00");
+        EXPECT_EQ(cell(w, 1, "F"), "12" + point + "5");
+        w.Close_DB();
+    }
 }
 
 TEST(CellInput, TypedNumbers)

@@ -20,6 +20,7 @@ class FreshSettings {
 public:
     FreshSettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path()); }
 
+    QString folder() const { return m_dir.path(); }
     QString file() const { return m_dir.path() + QStringLiteral("/Korvelin/ZT.conf"); }
 
     bool contains(const char* name) const { return QSettings(file(), QSettings::IniFormat).contains(key(name)); }
@@ -49,7 +50,7 @@ public:
 
 // Quit requests posted by the close and exit commands must not end a modal
 // loop of a later test.
-inline void dropQuitRequests() { QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::Quit); }
+inline void dropQuitRequests() { QCoreApplication::removePostedEvents(nullptr, QEvent::Quit); }
 
 // A table component that is open or closed and records what it is asked.
 class FakeTable : public RowCursor {

@@ -37,7 +37,7 @@ protected:
 
     void run(bool dimension = false)
     {
-        exp2excel(table, dimension, prompter, [&] {
+        exp2excel(table, dimension, prompter, "/home/инженер/таблицы", [&] {
             ++sortResets;
             table.log.push_back("resetSort");
             if (sortResetFails)
@@ -65,6 +65,7 @@ TEST_F(ExcelExport, SavesAfterDialogAndReportsOnlyTheFileName)
     EXPECT_EQ(d.request.filterIndex, 1);
     EXPECT_EQ(d.request.defaultExtension, ".xls");
     EXPECT_EQ(d.request.fileName, "");
+    EXPECT_EQ(d.request.initialDir, "/home/инженер/таблицы");
 
     EXPECT_EQ(table.log, (std::vector<std::string>{"resetSort", "First", "VisibleCount", "Next", "Next", "Next"}));
     ASSERT_EQ(prompter.messages.size(), 1u);

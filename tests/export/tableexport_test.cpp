@@ -117,7 +117,7 @@ TEST_F(TableExport, SortedTableGoesOutInFileOrderAndStaysUnsorted)
     const fs::path book = m_dir / "tests.xls";
     prompter.files.push_back(book.string());
     // What the main window does to the grid's sort.
-    exp2excel(t, false, prompter, [&] {
+    exp2excel(t, false, prompter, m_dir.string(), [&] {
         t.setIndexName("");
         t.DeleteIndex("tab1");
         t.Refresh();

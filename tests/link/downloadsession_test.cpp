@@ -6,8 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <unistd.h>
 
 namespace zent5 {
 namespace {
@@ -142,6 +147,85 @@ TEST_F(DownloadSessionTest, DumpDialogCancelledOrFileUnwritable)
     EXPECT_EQ(session.run(20000), DownloadSession::kModalOk); // the archive itself arrived
     EXPECT_EQ(prompter.messageLines(), std::vector<std::string>{"Ошибка: Не удалось записать файл " + bad});
     EXPECT_FALSE(std::filesystem::exists(bad));
+}
+
+// A port that is always there and answers the identification request with
+// a lone "P": a reply without its "S", as a wrong device may send.
+class AnswersWithoutStart : public SerialDevice {
+public:
+    int opens = 0;
+
+    bool open(const std::string&) override
+    {
+        ++opens;
+        return m_open = true;
+    }
+    void close() override { m_open = false; }
+    bool isOpen() const override { return m_open; }
+    bool configure(const LineSettings&) override { return m_open; }
+    bool purge(bool, bool) override { return m_open; }
+    bool setQueueSizes(uint32_t, uint32_t) override { return m_open; }
+    long pendingInput() override { return m_open ? long(m_input.size()) : -1; }
+    long pendingOutput() override { return m_open ? 0 : -1; }
+    long read(uint8_t* buffer, size_t size) override
+    {
+        if (!m_open)
+            return -1;
+        const size_t n = std::min(size, m_input.size());
+        std::copy_n(m_input.begin(), n, buffer);
+        m_input.erase(0, n);
+        return long(n);
+    }
+    long write(const uint8_t* data, size_t size) override
+    {
+        if (!m_open)
+            return -1;
+        for (size_t i = 0; i < size; ++i)
+            if (data[i] == 'V')
+                m_input += 'P';
+        return long(size);
+    }
+    unsigned modemLines() override { return 0; }
+    bool hungUp() override { return false; }
+    void waitForInput(int ms) override { ::usleep(useconds_t(ms) * 1000); }
+
+private:
+    bool m_open = false;
+    std::string m_input;
+};
+
+// An error box the user leaves on screen: its own event loop runs for a
+// while, as a modal box's does, and timers go on firing under it.
+class BoxLeftOpen : public testing::ScriptedPrompter {
+public:
+    explicit BoxLeftOpen(int ms) : m_ms(ms) {}
+    MessageAnswer message(const std::string& caption, const std::string& text, MessageIcon icon,
+                          MessageButtons buttons) override
+    {
+        QEventLoop loop;
+        QTimer::singleShot(m_ms, &loop, &QEventLoop::quit);
+        loop.exec();
+        return ScriptedPrompter::message(caption, text, icon, buttons);
+    }
+
+private:
+    int m_ms;
+};
+
+TEST(DownloadSessionPort, AnErrorBoxLeftOpenPastTheSearchDelayLeavesThePortClosed)
+{
+    BoxLeftOpen prompter(600);
+    auto device = std::make_unique<AnswersWithoutStart>();
+    const AnswersWithoutStart& port = *device;
+    DownloadSession session(prompter, std::make_unique<SerialPortDriver>(std::move(device)));
+    session.setSearchDelayForTesting(100);
+
+    EXPECT_EQ(session.run(10000), DownloadSession::kModalCancel);
+    EXPECT_FALSE(session.timedOut());
+    EXPECT_EQ(prompter.messageLines(), std::vector<std::string>{"Ошибка: Вы подключили не тот прибор !"});
+    testing::waitUntil([] { return false; }, 300);
+    EXPECT_FALSE(port.isOpen()) << "the port is let go with the window";
+    EXPECT_EQ(port.opens, 1) << "no search or reopening behind the box";
 }
 
 } // namespace

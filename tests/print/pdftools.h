@@ -29,10 +29,16 @@ inline std::string pdfInfo(const QString& file) { return runTool("pdfinfo", {fil
 // The text of every page, in reading order; pages end with a form feed.
 inline std::string pdfText(const QString& file) { return runTool("pdftotext", {"-enc", "UTF-8", file, "-"}); }
 
-inline std::vector<std::string> pdfPages(const QString& file)
+// The same with the words of a line kept on their line, as they stand on the page.
+inline std::string pdfLayoutText(const QString& file)
+{
+    return runTool("pdftotext", {"-layout", "-enc", "UTF-8", file, "-"});
+}
+
+// Pages end with a form feed.
+inline std::vector<std::string> splitPages(const std::string& text)
 {
     std::vector<std::string> pages;
-    const std::string text = pdfText(file);
     size_t start = 0;
     for (size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
         pages.push_back(text.substr(start, ff - start));
@@ -40,5 +46,7 @@ inline std::vector<std::string> pdfPages(const QString& file)
     }
     return pages;
 }
+
+inline std::vector<std::string> pdfPages(const QString& file) { return splitPages(pdfText(file)); }
 
 } // namespace zent5::testing

@@ -4,6 +4,7 @@
 
 #include "common/memorycursor.h"
 #include "pdftools.h"
+#include "tests/common/readnumber.h"
 #include "records/error.h"
 
 #include <QTemporaryDir>
@@ -80,8 +81,8 @@ TEST_F(ReportPdf, PagesAreLandscapeA4WithHeadersAndFooters)
         EXPECT_TRUE(contains(info, "Pages:           3")) << info;
         std::smatch size;
         ASSERT_TRUE(std::regex_search(info, size, std::regex(R"(Page size:\s+([0-9.]+) x ([0-9.]+) pts)"))) << info;
-        EXPECT_NEAR(std::stod(size[1]), 841.89, 0.5); // 297 mm across
-        EXPECT_NEAR(std::stod(size[2]), 595.28, 0.5); // 210 mm down
+        EXPECT_NEAR(testing::read_number(size[1].str()), 841.89, 0.5); // 297 mm across
+        EXPECT_NEAR(testing::read_number(size[2].str()), 595.28, 0.5); // 210 mm down
 
         const auto pages = testing::pdfPages(pdf);
         ASSERT_EQ(pages.size(), 3u);

@@ -8,40 +8,6 @@
 namespace zent5 {
 namespace {
 
-struct NumberCase {
-    double value;
-    const char* expected;
-};
-
-TEST(PlainNumber, ShortestGeneralFormWithTheGivenSeparator)
-{
-    const NumberCase cases[] = {
-        {12, "12"},
-        {9.6, "9,6"},
-        {0.283, "0,283"},
-        {28.3, "28,3"},
-        {28.299999999999997, "28,3"}, // 0.283 * 100 as the record computes it
-        {1258, "1258"},
-        {0, "0"},
-        {-0.0, "0"},
-        {-12.5, "-12,5"},
-        {65535, "65535"},
-        {0.1 + 0.2, "0,3"},
-        {123456789012345, "123456789012345"},
-        {1e15, "1E15"},
-        {0.0001, "0,0001"},
-        {0.00001, "1E-5"},
-        {1.5e-7, "1,5E-7"},
-        {std::numeric_limits<double>::infinity(), "INF"},
-        {std::nan(""), "NAN"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected);
-        EXPECT_EQ(formatPlainNumber(c.value, ','), c.expected);
-    }
-    EXPECT_EQ(formatPlainNumber(9.6, '.'), "9.6");
-}
-
 struct PatternCase {
     double value;
     const char* pattern;

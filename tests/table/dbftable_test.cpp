@@ -4,6 +4,7 @@
 #include "records/measurementfields.h"
 #include "table/le.h"
 #include "records/text.h"
+#include "tests/common/programlocale.h"
 
 #include <QLocale>
 
@@ -467,14 +468,24 @@ TEST_F(DbfTableCursor, StateErrors)
               "Could not convert variant of type (String) into type (Double)");
     EXPECT_EQ(errorOf([&] { t.SetFieldValue("P", 1e8); }),
               "100000000 is not a valid value for field 'P'. The allowed range is -9999999.999999999 to 99999999.999999999");
-    t.SetFieldValue("P", std::string(" 12.5 "));
     t.SetFieldValue("COMMENT", std::string(150, 'x')); // cut to the width
-    t.SetFieldValue("TYPE", 1.5);                        // a number into a text column
     t.Post();
-    EXPECT_EQ(t.FieldNumber("P"), 12.5);
     EXPECT_EQ(t.FieldText("COMMENT"), std::string(100, 'x'));
-    EXPECT_EQ(t.FieldText("TYPE"), "1.5");
     EXPECT_EQ(errorOf([&] { t.FieldText("nope"); }), "Field 'nope' not found");
+
+    // Numbers as text go both ways with the system's decimal separator.
+    for (const auto& [locale, separator] : zent5::testing::kLocaleSeparators) {
+        SCOPED_TRACE(locale);
+        const zent5::testing::ProgramLocale scoped(locale);
+        ASSERT_TRUE(scoped.ok()) << "locale not installed";
+        const std::string point(1, separator);
+        t.Append();
+        t.SetFieldValue("P", " 12" + point + "5 ");
+        t.SetFieldValue("TYPE", 1.5); // a number into a text column
+        t.Post();
+        EXPECT_EQ(t.FieldNumber("P"), 12.5);
+        EXPECT_EQ(t.FieldText("TYPE"), "1" + point + "5");
+    }
 }
 
 TEST_F(DbfTableCursor, EditIsLostAtCloseAndWrittenAtPost)

@@ -1,4 +1,5 @@
 #include "tests/tools/tooltestsupport.h"
+#include "tests/common/scopedlocale.h"
 
 #include "table/dbftable.h"
 
@@ -305,6 +306,7 @@ TEST_F(DownloadCommand, WrongInstrumentIsRefused)
     }
 }
 
+// The time-out is given and told back the same way under every locale.
 TEST_F(DownloadCommand, InstrumentThatStopsSendingEndsAfterTheTimeout)
 {
     const std::string timedOut = "zent5-tool: the instrument did not answer within 1.5 s\n";
@@ -315,15 +317,18 @@ TEST_F(DownloadCommand, InstrumentThatStopsSendingEndsAfterTheTimeout)
         {{"--silent"}, timedOut},
         {{"--records", "2000", "--hangup-after", "100"}, "zent5-tool: Связь с прибором потеряна !\n" + timedOut},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.simulator.join(' ').toStdString());
-        ToolFolder own;
-        SimulatorProcess sim(own, 1, c.simulator);
-        ASSERT_TRUE(sim.ok());
-        const ProgramRun r = own.tool({"download", "--timeout", "1.5", QString::fromStdString(own.path("t.db"))});
-        EXPECT_EQ(r.code, 1);
-        EXPECT_EQ(r.err, c.err);
-        EXPECT_TRUE(own.files().empty());
+    for (const char* locale : testing::kTestLocales) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(locale) + " " + c.simulator.join(' ').toStdString());
+            ToolFolder own;
+            SimulatorProcess sim(own, 1, c.simulator);
+            ASSERT_TRUE(sim.ok());
+            const ProgramRun r =
+                own.tool({"download", "--timeout", "1.5", QString::fromStdString(own.path("t.db"))}, locale);
+            EXPECT_EQ(r.code, 1);
+            EXPECT_EQ(r.err, c.err);
+            EXPECT_TRUE(own.files().empty());
+        }
     }
 }
 

@@ -52,17 +52,21 @@ public:
     }
     void block(int com) const { point(com, path("absent/COM" + std::to_string(com))); }
 
-    QProcessEnvironment environment() const
+    // The environment the programs start in; under `locale` when one is named.
+    QProcessEnvironment environment(const char* locale = nullptr) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome()));
+        if (locale)
+            env.insert("LC_ALL", QString::fromLatin1(locale));
         return env;
     }
 
-    ProgramRun run(const QString& program, const QStringList& args, int timeoutMs = 60000) const
+    ProgramRun run(const QString& program, const QStringList& args, int timeoutMs = 60000,
+                   const char* locale = nullptr) const
     {
         QProcess p;
-        p.setProcessEnvironment(environment());
+        p.setProcessEnvironment(environment(locale));
         p.setWorkingDirectory(m_dir.path());
         p.start(program, args);
         ProgramRun r;
@@ -77,7 +81,10 @@ public:
         r.err = p.readAllStandardError().toStdString();
         return r;
     }
-    ProgramRun tool(const QStringList& args) const { return run(kToolProgram, args); }
+    ProgramRun tool(const QStringList& args, const char* locale = nullptr) const
+    {
+        return run(kToolProgram, args, 60000, locale);
+    }
     // `zent5-tool rows`: the header line, then one CSV line per row.
     std::string rows(const std::string& table) const
     {

@@ -6,6 +6,7 @@
 #include "tools/sim/instrumentsimulator.h"
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,12 +58,30 @@ const char kUsage[] =
     "  --help               print this help\n"
     "exit status: 0 stopped, 1 failed, 2 wrong arguments\n";
 
+// Whole numbers separated by the given characters in turn ("2014-03-05
+// 09:00:00" by "-- ::"), the whole text used, read the same under any locale.
+bool readNumbers(std::string_view text, std::string_view separators, long* out, size_t count)
+{
+    const char* p = text.data();
+    const char* end = p + text.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            if (p == end || *p != separators[i - 1])
+                return false;
+            ++p;
+        }
+        const auto r = std::from_chars(p, end, out[i]);
+        if (r.ec != std::errc())
+            return false;
+        p = r.ptr;
+    }
+    return p == end;
+}
+
 bool parseLong(const char* text, long lo, long hi, long& out)
 {
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text, &end, 10);
-    if (errno || end == text || *end || v < lo || v > hi)
+    long v = 0;
+    if (!readNumbers(text, "", &v, 1) || v < lo || v > hi)
         return false;
     out = v;
     return true;
@@ -69,27 +89,29 @@ bool parseLong(const char* text, long lo, long hi, long& out)
 
 bool parseVersion(const std::string& text, uint8_t version[3])
 {
-    unsigned a = 0, b = 0, c = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%u.%u.%u%c", &a, &b, &c, &tail) != 3 || a > 255 || b > 255 || c > 255)
+    long n[3] = {};
+    if (!readNumbers(text, "..", n, 3) || n[0] < 0 || n[0] > 255 || n[1] < 0 || n[1] > 255 || n[2] < 0 || n[2] > 255)
         return false;
     // The text reads byte 4, byte 3, byte 2.
-    version[0] = static_cast<uint8_t>(c);
-    version[1] = static_cast<uint8_t>(b);
-    version[2] = static_cast<uint8_t>(a);
+    version[0] = static_cast<uint8_t>(n[2]);
+    version[1] = static_cast<uint8_t>(n[1]);
+    version[2] = static_cast<uint8_t>(n[0]);
     return true;
 }
 
 bool parseStart(const std::string& text, std::tm& t)
 {
-    t = {};
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &t.tm_year, &t.tm_mon, &t.tm_mday, &t.tm_hour,
-                    &t.tm_min, &t.tm_sec, &tail) != 6)
+    long n[6] = {};
+    if (!readNumbers(text, "-- ::", n, 6) || n[0] < 2000 || n[0] > 2255 || n[1] < 1 || n[1] > 12)
         return false;
-    t.tm_year -= 1900;
-    t.tm_mon -= 1;
-    return t.tm_year >= 100 && t.tm_year < 356 && t.tm_mon >= 0 && t.tm_mon < 12;
+    t = {};
+    t.tm_year = int(n[0] - 1900);
+    t.tm_mon = int(n[1] - 1);
+    t.tm_mday = int(n[2]);
+    t.tm_hour = int(n[3]);
+    t.tm_min = int(n[4]);
+    t.tm_sec = int(n[5]);
+    return true;
 }
 
 int usageError(const std::string& what)

@@ -4,9 +4,9 @@
 #include "records/archivedecoding.h"
 #include "records/error.h"
 #include "table/dbftable.h"
+#include "table/tablereplacement.h"
 #include "tools/downloadconsole.h"
 #include "tools/downloadports.h"
-#include "tools/downloadtarget.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -214,10 +215,11 @@ DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idl
     return timedOut ? DownloadEnd::TimedOut : DownloadEnd::Failed;
 }
 
-void openTable(DbfTable& table, const std::string& folder, const std::string& name)
+void openTable(DbfTable& table, const std::string& path)
 {
-    table.setFilePath(folder);
-    table.setTableName(name);
+    const std::filesystem::path file(path);
+    table.setFilePath(file.parent_path().string());
+    table.setTableName(file.filename().string());
     table.Open();
 }
 
@@ -262,9 +264,11 @@ int runDownload(const std::vector<std::string>& args)
 
     DownloadConsole console(stderr, ::isatty(STDERR_FILENO) == 1);
     InterruptGuard interrupts;
-    DownloadTarget target(options.table);
     DbfTable current;
     DbfTable written;
+    // The rows go into a new file that takes the table's name only when
+    // complete: whatever fails on the way, TABLE.db is the file it was.
+    TableReplacement target(options.table);
     try {
         // What would make the download useless is found out before the
         // instrument is asked: a table that does not open, or a folder that
@@ -273,11 +277,11 @@ int runDownload(const std::vector<std::string>& args)
             // Read-only and shared: it keeps the program from opening the
             // table meanwhile, and writes nothing whatever happens.
             current.setExclusive(false);
-            openTable(current, target.folder(), target.path().substr(target.folder().size()));
+            openTable(current, options.table);
         } else {
-            target.checkFolder();
-            target.lockExisting();
+            target.lockTarget();
         }
+        target.reserve();
 
         std::optional<DownloadPorts> ports;
         if (options.port) {
@@ -304,24 +308,17 @@ int runDownload(const std::vector<std::string>& args)
             return 1;
         }
 
-        if (options.append) {
-            target.reserveCopy();
-            openTable(written, target.folder(), target.temporaryName());
-            flash2pos(true, written, session.archive(), console);
-        } else {
-            target.reserve();
-            written.setFilePath(target.folder());
-            written.setTableName(target.temporaryName());
-            written.CreateNew();
-            written.Open();
-            flash2pos(false, written, session.archive(), console);
-        }
+        if (options.append)
+            target.openCopy(written);
+        else
+            target.openEmpty(written);
+        flash2pos(options.append, written, session.archive(), console);
         written.Close();
         if (interrupts.interrupted()) {
             console.note("interrupted");
             return 1;
         }
-        target.commit();
+        target.commit(written);
         current.Close();
     } catch (const Error& e) {
         closeQuietly(written);

@@ -149,7 +149,7 @@ private:
     struct sigaction m_oldTerm{};
 };
 
-enum class DownloadEnd { Received, Failed, TimedOut, Interrupted };
+enum class DownloadEnd { Received, Failed, TimedOut, Interrupted, LineLost };
 
 // The download window's road without the window. The wait is bounded by
 // `idleMs` without a byte from the instrument, so a real instrument that
@@ -157,12 +157,15 @@ enum class DownloadEnd { Received, Failed, TimedOut, Interrupted };
 DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idleMs,
                      const InterruptGuard& interrupts)
 {
-    QObject::connect(&session, &DownloadSession::statusTextChanged, &session, [&console](const QString& text) {
-        // The window keeps this on screen until "Отмена"; here it is the
-        // reason why the wait then runs out.
-        if (text == QString::fromUtf8(DownloadSession::kLineLostText))
-            console.note(text.toStdString());
+    // The window keeps a lost line on screen until "Отмена"; with nobody
+    // to press it, nothing more can come and the download ends at once.
+    bool lineLost = false;
+    QObject::connect(&session, &DownloadSession::statusTextChanged, &session, [&](const QString& text) {
         console.setStatus(text.toStdString());
+        if (text == QString::fromUtf8(DownloadSession::kLineLostText) && session.active()) {
+            lineLost = true;
+            session.Button1Click();
+        }
     });
     QObject::connect(&session, &DownloadSession::searchTextChanged, &session, [&console](const QString& text) {
         if (!text.isEmpty())
@@ -212,6 +215,8 @@ DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idl
         return DownloadEnd::Received;
     if (interrupted)
         return DownloadEnd::Interrupted;
+    if (lineLost)
+        return DownloadEnd::LineLost;
     return timedOut ? DownloadEnd::TimedOut : DownloadEnd::Failed;
 }
 
@@ -305,6 +310,9 @@ int runDownload(const std::vector<std::string>& args)
             return 1;
         case DownloadEnd::Interrupted:
             console.note("interrupted");
+            return 1;
+        case DownloadEnd::LineLost:
+            console.note(DownloadSession::kLineLostText);
             return 1;
         }
 

@@ -37,7 +37,16 @@ DataGrid::DataGrid(QWidget* parent)
     setModel(&m_model);
     setItemDelegate(&m_delegate);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &DataGrid::onCurrentChanged);
-    connect(&m_model, &QAbstractItemModel::modelReset, this, &DataGrid::followTable);
+    // While the rows are read again the header may rebuild its sections;
+    // they are no drag of the user's, and afterwards the columns show again
+    // as the collection holds them (hidden ones hidden, widths fitted).
+    connect(&m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { ++m_rowsChanging; });
+    connect(&m_model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] { ++m_rowsChanging; });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
+        rowsChanged();
+        followTable();
+    });
+    connect(&m_model, &QAbstractItemModel::layoutChanged, this, &DataGrid::rowsChanged);
 
     ColumnFont gridFont;
     setFont(qt_font(gridFont));
@@ -103,6 +112,16 @@ void DataGrid::setTable(DbfTable* table)
 }
 
 void DataGrid::refreshRows() { m_model.refresh(); }
+
+void DataGrid::rowsChanged()
+{
+    if (m_rowsChanging > 0)
+        --m_rowsChanging;
+    Applying applying(m_applying);
+    for (int i = 0; i < m_columns.size(); ++i)
+        setColumnHidden(i, !m_columns[i].visible);
+    fitSections();
+}
 
 int DataGrid::firstVisibleColumn() const
 {
@@ -295,7 +314,7 @@ void DataGrid::onTitleClicked(int section)
 
 void DataGrid::onSectionResized(int section, int oldSize, int newSize)
 {
-    if (m_applying || section < 0 || section >= m_columns.size())
+    if (m_applying || m_rowsChanging > 0 || section < 0 || section >= m_columns.size())
         return;
     Applying applying(m_applying);
     if (m_autoFit) {

@@ -2,9 +2,13 @@
 #include "tests/app/tablewindow.h"
 
 #include <QAbstractItemModelTester>
+#include <QHeaderView>
 #include <QAction>
 #include <QLineEdit>
 #include <QScrollBar>
+
+#include <algorithm>
+#include <functional>
 
 namespace zent5 {
 namespace {
@@ -107,6 +111,104 @@ TEST_F(TableGrid, AHundredThousandRowsOpenAndScrollReadingOnlyTheRowsShown)
     EXPECT_GT(rows->valuesRead(), 0u);
     EXPECT_LT(rows->valuesRead(), 12u * 1000u);
     EXPECT_TRUE(errors.prompter.messages.empty());
+}
+
+// What the grid shows after its rows are read again: the columns of the
+// other system of units stay hidden, the visible ones fill the grid with no
+// gap, and the widths the layout stores do not shrink, whatever re-read the
+// rows (a reset of the model, a re-layout after a walk of the table, an edit
+// posted by leaving its row, deleting, saving, switching the units).
+TEST_F(TableGrid, ReadingTheRowsAgainKeepsTheUnitsColumnsHiddenAndTheWidths)
+{
+    for (const bool kgf : {false, true}) {
+        SCOPED_TRACE(kgf ? "kgf" : "kN");
+        settings.set("Dimension", kgf ? 1 : 0);
+        settings.set("Table_1", QString());
+        TForm1 w(prompts);
+        show(w);
+        openByMenu(w, may());
+        const std::vector<std::string> unitFields =
+            kgf ? std::vector<std::string>{"P_KG", "S_KG", "F_MM"} : std::vector<std::string>{"P", "S", "F"};
+        QHeaderView* titles = grid(w).horizontalHeader();
+        auto check = [&](const char* step) {
+            SCOPED_TRACE(step);
+            int shownWidth = 0;
+            for (int i = 0; i < grid(w).columns().size(); ++i) {
+                const GridColumn& c = grid(w).columns()[i];
+                const bool unitColumn = c.field == "P" || c.field == "S" || c.field == "F" || c.field == "P_KG" ||
+                                        c.field == "S_KG" || c.field == "F_MM";
+                const bool shouldShow =
+                    !unitColumn || std::find(unitFields.begin(), unitFields.end(), c.field) != unitFields.end();
+                EXPECT_EQ(titles->isSectionHidden(i), !shouldShow) << c.field;
+                if (!titles->isSectionHidden(i))
+                    shownWidth += titles->sectionSize(i);
+            }
+            EXPECT_EQ(shownWidth, grid(w).viewport()->width()) << "the columns leave a gap or run past the grid";
+        };
+        std::vector<int> stored;
+        for (const GridColumn& c : grid(w).columns())
+            stored.push_back(c.Width);
+        auto storedNow = [&] {
+            std::vector<int> widths;
+            for (const GridColumn& c : grid(w).columns())
+                widths.push_back(c.Width);
+            return widths;
+        };
+        check("opened");
+
+        const struct {
+            const char* name;
+            std::function<void()> run;
+        } steps[] = {
+            {"model reset", [&] { grid(w).gridModel().refresh(); }},
+            {"re-layout", [&] { grid(w).gridModel().reloadKeepingRows(); }},
+            {"walk of the table, as the report makes", [&] {
+                 w.Dbf1.Last();
+                 w.grid_follow_table();
+             }},
+            {"comment typed, then Down", [&] {
+                 const QModelIndex at = grid(w).model()->index(0, column(w, "COMMENT"));
+                 grid(w).setCurrentIndex(at);
+                 grid(w).edit(at);
+                 auto* editor = grid(w).findChild<QLineEdit*>();
+                 ASSERT_NE(editor, nullptr);
+                 testing::type_text(editor, QStringLiteral("х"));
+                 QTest::keyClick(editor, Qt::Key_Down);
+                 QCoreApplication::processEvents();
+             }},
+            {"rows deleted", [&] {
+                 grid(w).selectRow(1);
+                 w.N21->trigger();
+             }},
+            {"saved", [&] { w.N5->trigger(); }},
+            {"sorted", [&] { clickTitle(w, "N"); }},
+            {"units switched there and back", [&] {
+                 w.state().dimension = !kgf;
+                 w.set_vis_on_dimens();
+                 grid(w).gridModel().refresh();
+                 w.state().dimension = kgf;
+                 w.set_vis_on_dimens();
+                 w.Dbf1.Last();
+                 w.grid_follow_table();
+             }},
+        };
+        for (const auto& step : steps) {
+            step.run();
+            check(step.name);
+            EXPECT_EQ(storedNow(), stored) << step.name;
+        }
+        w.N7->trigger();
+        prompts.answers = {MessageAnswer::No};
+        TForm1 again(prompts);
+        show(again);
+        openByMenu(again, path("May.db"));
+        std::vector<int> restored;
+        for (const GridColumn& c : again.DataGrid1->columns())
+            restored.push_back(c.Width);
+        EXPECT_EQ(restored, stored) << "the layout stored other widths";
+        again.N7->trigger();
+        prompts.messages.clear();
+    }
 }
 
 TEST(CellInput, TypedNumbers)

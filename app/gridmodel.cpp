@@ -64,9 +64,10 @@ void GridModel::columnsChanged()
 {
     if (columnCount() == 0)
         return;
+    // Only the look of the cells changed, and the grid repaints them itself:
+    // a change of their data would fill an open editor with the stored
+    // value again, over what the user has typed.
     emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
-    if (rowCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const

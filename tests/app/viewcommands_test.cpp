@@ -122,6 +122,56 @@ TEST_F(ViewCommands, DeletingTwoSelectedRowsAsksNothingAndPacksTheFile)
     EXPECT_TRUE(prompts.messages.empty());
 }
 
+// A comment still in the open editor, on a row that is not deleted, is
+// written before the rows go, as saving and renumbering write it.
+TEST_F(ViewCommands, DeletingRowsKeepsACommentStillBeingTyped)
+{
+    const QModelIndex at = grid(w).model()->index(3, column(w, "COMMENT")); // N 4
+    grid(w).setCurrentIndex(at);
+    grid(w).edit(at);
+    auto* editor = grid(w).findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    testing::type_text(editor, QStringLiteral("дописано"));
+    ASSERT_TRUE(grid(w).isEditing());
+    grid(w).selectionModel()->select(grid(w).model()->index(0, 0),
+                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+
+    w.N21->trigger();
+
+    EXPECT_FALSE(grid(w).isEditing());
+    EXPECT_EQ(shownNs(w), (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(cell(w, 2, "COMMENT"), "дописано");
+    EXPECT_FALSE(w.state().table_changed);
+    w.N7->trigger();
+    EXPECT_TRUE(prompts.messages.empty()) << "nothing is left to save";
+    const testing::StoredTable stored = read_table(file);
+    EXPECT_EQ(stored.ns, (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(stored.comments, (std::vector<std::string>{"второй", "третий", "дописано", "пятый"}));
+}
+
+// The commands that change only how the columns look leave an open editor
+// with what the user has typed; saving then writes it.
+TEST_F(ViewCommands, ColumnCommandsLeaveTheTypedCommentInTheEditor)
+{
+    prompts.colors = {0x00FF00};
+    for (QAction* command : {w.N17, w.N18, w.N19, w.N23, w.N33}) {
+        SCOPED_TRACE(command->text().toStdString());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the editor closed before
+        const QModelIndex at = grid(w).model()->index(1, column(w, "COMMENT"));
+        grid(w).setCurrentIndex(at);
+        grid(w).edit(at);
+        auto* editor = grid(w).findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        const QString typed = command->objectName() + QStringLiteral(" набрано");
+        testing::type_text(editor, typed);
+        command->trigger();
+        w.N5->trigger();
+        EXPECT_EQ(read_table(file).comments[1], typed.toStdString());
+    }
+}
+
 TEST_F(ViewCommands, DeletingWithoutASelectionTakesTheCurrentRow)
 {
     grid(w).clearSelection();

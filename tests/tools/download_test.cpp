@@ -213,15 +213,26 @@ TEST_F(DownloadCommand, AppendToATableWithoutRowsAddsEveryRecordFromOne)
 
 TEST_F(DownloadCommand, AppendAfterALastRowThatIsNoRealMomentChangesNothing)
 {
-    writeTable(folder.path(""), "t.db", {{1, "05.03.2014", "09:00:00"}, {2, "31.02.2014", "10:00:00"}});
-    const std::string before = testing::readFile(folder.path("t.db"));
-    SimulatorProcess sim(folder, 1, {"--records", "3"});
-    ASSERT_TRUE(sim.ok());
-    const ProgramRun r = download({"--append", table()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "ЗЕНТ-5: '31.02.2014 10:00:00' is not a valid date and time.\n");
-    EXPECT_EQ(testing::readFile(folder.path("t.db")), before);
-    EXPECT_EQ(folder.files(), std::vector<std::string>{"t.db"});
+    const struct {
+        std::string date;
+        std::string quoted; // as the message shows it: whole, control bytes written out
+    } cases[] = {
+        {"31.02.2014", "31.02.2014"},
+        {std::string("05.03\0" "2014", 10), "05.03\\x002014"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.quoted);
+        ToolFolder own;
+        writeTable(own.path(""), "t.db", {{1, "05.03.2014", "09:00:00"}, {2, c.date, "10:00:00"}});
+        const std::string before = testing::readFile(own.path("t.db"));
+        SimulatorProcess sim(own, 1, {"--records", "3"});
+        ASSERT_TRUE(sim.ok());
+        const ProgramRun r = own.tool({"download", "--append", QString::fromStdString(own.path("t.db"))});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, "ЗЕНТ-5: '" + c.quoted + " 10:00:00' is not a valid date and time.\n");
+        EXPECT_EQ(testing::readFile(own.path("t.db")), before);
+        EXPECT_EQ(own.files(), std::vector<std::string>{"t.db"});
+    }
 }
 
 TEST_F(DownloadCommand, AppendNeedsATableThatOpens)

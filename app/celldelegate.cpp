@@ -7,6 +7,8 @@
 
 #include <QAbstractItemView>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPen>
 #include <QPointer>
 #include <QToolTip>
 #include <QValidator>
@@ -68,10 +70,33 @@ CellDelegate::CellDelegate(const GridColumns& columns, QObject* parent) : QStyle
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyleOptionViewItem look(option);
-    if (const auto* view = qobject_cast<const QAbstractItemView*>(option.widget))
-        if (view->currentIndex().isValid() && view->currentIndex().row() == index.row())
-            look.state |= QStyle::State_Selected;
+    // The cell cursor gets a frame of its own below.
+    look.state &= ~QStyle::State_HasFocus;
     QStyledItemDelegate::paint(painter, look, index);
+
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const QModelIndex current = view ? view->currentIndex() : QModelIndex();
+    if (!current.isValid() || current.row() != index.row())
+        return;
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    painter->save();
+    if (!selected) {
+        // The row of the cell cursor, when it is not selected, is tinted
+        // paler than a selected row: deleting takes the selected rows only.
+        QColor tint = option.palette.color(QPalette::Highlight);
+        tint.setAlpha(64);
+        painter->fillRect(option.rect, tint);
+    }
+    if (current.column() == index.column()) {
+        // The cell that typing and the column commands take.
+        QPen frame(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Highlight));
+        frame.setWidth(2);
+        frame.setJoinStyle(Qt::MiterJoin);
+        painter->setPen(frame);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+    }
+    painter->restore();
 }
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const

@@ -318,18 +318,22 @@ void DataGrid::onSectionResized(int section, int oldSize, int newSize)
         return;
     Applying applying(m_applying);
     if (m_autoFit) {
-        // The dragged border takes its width from the next visible column,
-        // so the columns still fill the grid.
+        // The columns right of the dragged border give or take its width
+        // together, so the columns still fill the grid and no single
+        // neighbour is squeezed to nothing.
         const std::vector<int> shown = m_columns.visibleIndexes();
         const auto it = std::find(shown.begin(), shown.end(), section);
-        if (it != shown.end() && it + 1 != shown.end()) {
-            const int next = *(it + 1);
-            const int room = columnWidth(next) + oldSize - 2;
-            const int width = std::clamp(newSize, 2, std::max(2, room));
-            setColumnWidth(next, columnWidth(next) - (width - oldSize));
-            setColumnWidth(section, width);
-        } else {
-            setColumnWidth(section, oldSize);
+        if (it != shown.end()) {
+            std::vector<int> widths;
+            for (int i : shown)
+                widths.push_back(i == section ? oldSize : columnWidth(i));
+            // A few characters, or what the narrowest column has already.
+            const int minimum =
+                std::min(std::max(horizontalHeader()->minimumSectionSize(), 3 * fontMetrics().averageCharWidth()),
+                         *std::min_element(widths.begin(), widths.end()));
+            const std::vector<int> dragged = drag_border_widths(widths, size_t(it - shown.begin()), newSize, minimum);
+            for (size_t k = 0; k < shown.size(); ++k)
+                setColumnWidth(shown[k], dragged[k]);
         }
     }
     for (int i : m_columns.visibleIndexes())

@@ -95,7 +95,11 @@ void ReportCommands::preview(RowCursor* table, bool dimension, QWidget* parent)
     preparePrinter(printer, report);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
+    // A landscape page is read at the width of the screen.
+    dialog.setWindowState(Qt::WindowMaximized);
     auto* widget = dialog.findChild<QPrintPreviewWidget*>();
+    if (widget)
+        widget->fitToWidth();
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&report, widget](QPrinter* p) {
         printReport(report, *p, widget ? widget->currentPage() : 1);
     });

@@ -211,6 +211,65 @@ TEST_F(TableGrid, ReadingTheRowsAgainKeepsTheUnitsColumnsHiddenAndTheWidths)
     }
 }
 
+// What the user sees of the cell cursor and the selection: selected rows in
+// the selection colour, the row of the cell cursor (not selected) tinted
+// between the window colour and that, and a frame round the cell cursor.
+TEST_F(TableGrid, TheCellCursorHasAFrameAndItsRowIsTintedPalerThanASelection)
+{
+    TForm1 w(prompts);
+    show(w);
+    openByMenu(w, may());
+    DataGrid& g = grid(w);
+    g.clearSelection();
+    g.selectionModel()->select(g.model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    g.selectionModel()->setCurrentIndex(g.model()->index(3, column(w, "COMMENT")), QItemSelectionModel::NoUpdate);
+    const QImage shot = g.viewport()->grab().toImage();
+    auto at = [&](int row, const char* field, int dx, int dy) {
+        const QRect r = g.visualRect(g.model()->index(row, column(w, field)));
+        return shot.pixelColor(r.left() + dx, r.top() + dy);
+    };
+    const QColor highlight = g.palette().color(QPalette::Highlight);
+    const QColor base = g.palette().color(QPalette::Base);
+    EXPECT_EQ(at(0, "N", 4, 3), highlight) << "a selected row";
+    EXPECT_EQ(at(2, "N", 4, 3), base) << "a row neither selected nor current";
+    const QColor tinted = at(3, "N", 4, 3);
+    EXPECT_NE(tinted, base) << "the current row looks like any other";
+    EXPECT_NE(tinted, highlight) << "the current row looks like a selected one";
+    EXPECT_EQ(at(3, "COMMENT", 1, 8), highlight) << "no frame round the cell cursor";
+    EXPECT_EQ(at(3, "COMMENT", 5, 4), tinted);
+
+    // On a selected row the frame takes the selection's text colour.
+    g.selectionModel()->select(g.model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const QImage selectedShot = g.viewport()->grab().toImage();
+    const QRect cursor = g.visualRect(g.model()->index(3, column(w, "COMMENT")));
+    EXPECT_EQ(selectedShot.pixelColor(cursor.left() + 1, cursor.top() + 8), g.palette().color(QPalette::HighlightedText));
+    EXPECT_EQ(selectedShot.pixelColor(cursor.left() + 5, cursor.top() + 4), highlight);
+}
+
+// Dragging a title border wider takes the width from all the columns on its
+// right in proportion, so its neighbour keeps most of its width.
+TEST_F(TableGrid, DraggingATitleBorderTakesTheWidthFromTheColumnsOnItsRight)
+{
+    TForm1 w(prompts);
+    show(w);
+    openByMenu(w, may());
+    DataGrid& g = grid(w);
+    QHeaderView* titles = g.horizontalHeader();
+    const int n = column(w, "N"), date = column(w, "DATE");
+    const int dateBefore = titles->sectionSize(date);
+    const int nBefore = titles->sectionSize(n);
+    titles->resizeSection(n, nBefore + 300);
+    EXPECT_EQ(titles->sectionSize(n), nBefore + 300);
+    EXPECT_GT(titles->sectionSize(date), dateBefore * 2 / 3) << "the neighbour gave more than its share";
+    int shown = 0;
+    for (int i = 0; i < g.columns().size(); ++i)
+        if (!titles->isSectionHidden(i)) {
+            shown += titles->sectionSize(i);
+            EXPECT_EQ(g.columns()[i].Width, titles->sectionSize(i)) << g.columns()[i].field;
+        }
+    EXPECT_EQ(shown, g.viewport()->width());
+}
+
 TEST(CellInput, TypedNumbers)
 {
     const struct {

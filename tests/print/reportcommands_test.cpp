@@ -213,6 +213,8 @@ TEST_F(ReportCommandsTest, PreviewShowsTheComposedPages)
             ASSERT_NE(widget, nullptr);
             widget->updatePreview();
             previewPages = widget->pageCount();
+            EXPECT_TRUE(dialog.windowState().testFlag(Qt::WindowMaximized));
+            EXPECT_EQ(widget->zoomMode(), QPrintPreviewWidget::FitToWidth);
             for (QAction* a : dialog.findChildren<QAction*>()) {
                 if (a->text() == "Print")
                     printEnabled = a->isEnabled();

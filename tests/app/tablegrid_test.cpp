@@ -167,10 +167,7 @@ TEST_F(TableGrid, ReadingTheRowsAgainKeepsTheUnitsColumnsHiddenAndTheWidths)
                  w.grid_follow_table();
              }},
             {"comment typed, then Down", [&] {
-                 const QModelIndex at = grid(w).model()->index(0, column(w, "COMMENT"));
-                 grid(w).setCurrentIndex(at);
-                 grid(w).edit(at);
-                 auto* editor = grid(w).findChild<QLineEdit*>();
+                 QLineEdit* editor = openEditor(w, 0, "COMMENT");
                  ASSERT_NE(editor, nullptr);
                  testing::type_text(editor, QStringLiteral("х"));
                  QTest::keyClick(editor, Qt::Key_Down);

@@ -127,10 +127,7 @@ TEST_F(ViewCommands, DeletingTwoSelectedRowsAsksNothingAndPacksTheFile)
 // written before the rows go, as saving and renumbering write it.
 TEST_F(ViewCommands, DeletingRowsKeepsACommentStillBeingTyped)
 {
-    const QModelIndex at = grid(w).model()->index(3, column(w, "COMMENT")); // N 4
-    grid(w).setCurrentIndex(at);
-    grid(w).edit(at);
-    auto* editor = grid(w).findChild<QLineEdit*>();
+    QLineEdit* editor = openEditor(w, 3, "COMMENT"); // N 4
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     testing::type_text(editor, QStringLiteral("дописано"));
@@ -158,11 +155,7 @@ TEST_F(ViewCommands, ColumnCommandsLeaveTheTypedCommentInTheEditor)
     prompts.colors = {0x00FF00};
     for (QAction* command : {w.N17, w.N18, w.N19, w.N23, w.N33}) {
         SCOPED_TRACE(command->text().toStdString());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the editor closed before
-        const QModelIndex at = grid(w).model()->index(1, column(w, "COMMENT"));
-        grid(w).setCurrentIndex(at);
-        grid(w).edit(at);
-        auto* editor = grid(w).findChild<QLineEdit*>();
+        QLineEdit* editor = openEditor(w, 1, "COMMENT");
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
         const QString typed = command->objectName() + QStringLiteral(" набрано");
@@ -279,10 +272,7 @@ TEST_F(ViewCommands, FittingGivesTheShownColumnsEqualWidths)
 
 TEST_F(ViewCommands, TheCommentEditorKeepsWhatTheTableCanHoldAndSaysWhatItLeftOut)
 {
-    const QModelIndex at = grid(w).model()->index(0, column(w, "COMMENT"));
-    grid(w).setCurrentIndex(at);
-    grid(w).edit(at);
-    auto* editor = grid(w).findChild<QLineEdit*>();
+    QLineEdit* editor = openEditor(w, 0, "COMMENT");
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(w.state().table_changed) << "set when the edit starts";
 

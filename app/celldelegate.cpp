@@ -1,24 +1,49 @@
 #include "app/celldelegate.h"
 
 #include "app/cellformat.h"
+#include "app/commentinput.h"
 #include "app/gridmodel.h"
 #include "records/text.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPen>
+#include <QPointer>
+#include <QToolTip>
 #include <QValidator>
+
+#include <algorithm>
 
 namespace zent5 {
 
 namespace {
 
+// Keeps what a comment can store of what is typed or pasted, and says at
+// the editor what it left out.
 class CommentValidator : public QValidator {
 public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
+    explicit CommentValidator(QLineEdit* editor) : QValidator(editor), m_editor(editor) {}
+    State validate(QString& input, int& cursor) const override
     {
-        return comment_fits(input.toStdString()) ? Acceptable : Invalid;
+        const CommentFit fit = fit_comment(input.toStdString());
+        if (!fit.refused && !fit.cut)
+            return Acceptable;
+        // The cursor stays after the characters before it that were kept.
+        const QString kept = QString::fromStdString(fit.text);
+        const qsizetype before = QString::fromStdString(fit_comment(input.left(cursor).toStdString()).text).size();
+        input = kept;
+        cursor = int(std::min(before, kept.size()));
+        if (m_editor) {
+            const QString notice = QString::fromStdString(comment_notice(fit));
+            m_editor->setToolTip(notice);
+            QToolTip::showText(m_editor->mapToGlobal(QPoint(0, m_editor->height())), notice, m_editor);
+        }
+        return Acceptable;
     }
+
+private:
+    QPointer<QLineEdit> m_editor;
 };
 
 class NumberValidator : public QValidator {
@@ -45,10 +70,33 @@ CellDelegate::CellDelegate(const GridColumns& columns, QObject* parent) : QStyle
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyleOptionViewItem look(option);
-    if (const auto* view = qobject_cast<const QAbstractItemView*>(option.widget))
-        if (view->currentIndex().isValid() && view->currentIndex().row() == index.row())
-            look.state |= QStyle::State_Selected;
+    // The cell cursor gets a frame of its own below.
+    look.state &= ~QStyle::State_HasFocus;
     QStyledItemDelegate::paint(painter, look, index);
+
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const QModelIndex current = view ? view->currentIndex() : QModelIndex();
+    if (!current.isValid() || current.row() != index.row())
+        return;
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    painter->save();
+    if (!selected) {
+        // The row of the cell cursor, when it is not selected, is tinted
+        // paler than a selected row: deleting takes the selected rows only.
+        QColor tint = option.palette.color(QPalette::Highlight);
+        tint.setAlpha(64);
+        painter->fillRect(option.rect, tint);
+    }
+    if (current.column() == index.column()) {
+        // The cell that typing and the column commands take.
+        QPen frame(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Highlight));
+        frame.setWidth(2);
+        frame.setJoinStyle(Qt::MiterJoin);
+        painter->setPen(frame);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+    }
+    painter->restore();
 }
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -56,7 +104,8 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto* line = qobject_cast<QLineEdit*>(editor); line && index.column() < m_columns.size()) {
         if (m_columns[index.column()].format == GridFormat::Text) {
-            line->setMaxLength(comment_max_length);
+            // No length limit of the editor's own: it would cut a paste
+            // without a word; the validator cuts and says so.
             line->setValidator(new CommentValidator(line));
         } else {
             const auto* model = qobject_cast<const GridModel*>(index.model());

@@ -7,12 +7,14 @@
 
 namespace zent5 {
 
-// The grid's in-place editor: a line edit that refuses, as the user types,
-// what the column cannot keep (a comment longer than 100 characters or with
-// a character code page 1251 lacks; anything but a number for the area).
-// It knows the editor it has open, so the grid can commit or drop it. The
-// row of the cell cursor is filled like a selected row, whether or not it
-// is selected: the selection is what the delete command takes.
+// The grid's in-place editor: a line edit that keeps, as the user types or
+// pastes, what the column can store: of a comment the characters code page
+// 1251 holds, up to 100, with a note at the editor on what it left out; of
+// the area only a number.
+// It knows the editor it has open, so the grid can commit or drop it.
+// Selected rows are filled with the selection colour; the row of the cell
+// cursor, when not selected, with a paler tint of it, and the cell cursor
+// itself has a frame.
 class CellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

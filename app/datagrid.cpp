@@ -37,7 +37,16 @@ DataGrid::DataGrid(QWidget* parent)
     setModel(&m_model);
     setItemDelegate(&m_delegate);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &DataGrid::onCurrentChanged);
-    connect(&m_model, &QAbstractItemModel::modelReset, this, &DataGrid::followTable);
+    // While the rows are read again the header may rebuild its sections;
+    // they are no drag of the user's, and afterwards the columns show again
+    // as the collection holds them (hidden ones hidden, widths fitted).
+    connect(&m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { ++m_rowsChanging; });
+    connect(&m_model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] { ++m_rowsChanging; });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
+        rowsChanged();
+        followTable();
+    });
+    connect(&m_model, &QAbstractItemModel::layoutChanged, this, &DataGrid::rowsChanged);
 
     ColumnFont gridFont;
     setFont(qt_font(gridFont));
@@ -103,6 +112,16 @@ void DataGrid::setTable(DbfTable* table)
 }
 
 void DataGrid::refreshRows() { m_model.refresh(); }
+
+void DataGrid::rowsChanged()
+{
+    if (m_rowsChanging > 0)
+        --m_rowsChanging;
+    Applying applying(m_applying);
+    for (int i = 0; i < m_columns.size(); ++i)
+        setColumnHidden(i, !m_columns[i].visible);
+    fitSections();
+}
 
 int DataGrid::firstVisibleColumn() const
 {
@@ -295,22 +314,26 @@ void DataGrid::onTitleClicked(int section)
 
 void DataGrid::onSectionResized(int section, int oldSize, int newSize)
 {
-    if (m_applying || section < 0 || section >= m_columns.size())
+    if (m_applying || m_rowsChanging > 0 || section < 0 || section >= m_columns.size())
         return;
     Applying applying(m_applying);
     if (m_autoFit) {
-        // The dragged border takes its width from the next visible column,
-        // so the columns still fill the grid.
+        // The columns right of the dragged border give or take its width
+        // together, so the columns still fill the grid and no single
+        // neighbour is squeezed to nothing.
         const std::vector<int> shown = m_columns.visibleIndexes();
         const auto it = std::find(shown.begin(), shown.end(), section);
-        if (it != shown.end() && it + 1 != shown.end()) {
-            const int next = *(it + 1);
-            const int room = columnWidth(next) + oldSize - 2;
-            const int width = std::clamp(newSize, 2, std::max(2, room));
-            setColumnWidth(next, columnWidth(next) - (width - oldSize));
-            setColumnWidth(section, width);
-        } else {
-            setColumnWidth(section, oldSize);
+        if (it != shown.end()) {
+            std::vector<int> widths;
+            for (int i : shown)
+                widths.push_back(i == section ? oldSize : columnWidth(i));
+            // A few characters, or what the narrowest column has already.
+            const int minimum =
+                std::min(std::max(horizontalHeader()->minimumSectionSize(), 3 * fontMetrics().averageCharWidth()),
+                         *std::min_element(widths.begin(), widths.end()));
+            const std::vector<int> dragged = drag_border_widths(widths, size_t(it - shown.begin()), newSize, minimum);
+            for (size_t k = 0; k < shown.size(); ++k)
+                setColumnWidth(shown[k], dragged[k]);
         }
     }
     for (int i : m_columns.visibleIndexes())

@@ -86,6 +86,7 @@ protected:
 
 private:
     void fitSections();
+    void rowsChanged();
     void showSortMark();
     void onTitleClicked(int section);
     void onSectionResized(int section, int oldSize, int newSize);
@@ -102,6 +103,7 @@ private:
     std::optional<Qt::KeyboardModifiers> m_titleClickKeys;
     bool m_autoFit = true;
     bool m_applying = false;
+    int m_rowsChanging = 0; // the model is between its announcement and its end of a change of rows
 };
 
 } // namespace zent5

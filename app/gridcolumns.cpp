@@ -141,4 +141,47 @@ std::vector<int> auto_fit_widths(const std::vector<int>& widths, int available)
     return result;
 }
 
+std::vector<int> drag_border_widths(const std::vector<int>& widths, size_t column, int wanted, int minimum)
+{
+    std::vector<int> result = widths;
+    if (column + 1 >= widths.size())
+        return result;
+    int right = 0;
+    for (size_t i = column + 1; i < widths.size(); ++i)
+        right += widths[i];
+    const int rightCount = int(widths.size() - column - 1);
+    const int most = std::max(minimum, widths[column] + right - minimum * rightCount);
+    const int width = std::clamp(wanted, minimum, most);
+    result[column] = width;
+    // Share out what is left for the columns on the right, in proportion;
+    // a column that would fall below the minimum keeps the minimum and the
+    // others share the rest.
+    int available = right - (width - widths[column]);
+    std::vector<size_t> open;
+    for (size_t i = column + 1; i < widths.size(); ++i)
+        open.push_back(i);
+    while (!open.empty()) {
+        std::vector<int> proportions;
+        for (size_t i : open)
+            proportions.push_back(widths[i]);
+        const std::vector<int> shared = auto_fit_widths(proportions, std::max(0, available));
+        std::vector<size_t> stillOpen;
+        for (size_t k = 0; k < open.size(); ++k) {
+            if (shared[k] < minimum) {
+                result[open[k]] = minimum;
+                available -= minimum;
+            } else {
+                stillOpen.push_back(open[k]);
+            }
+        }
+        if (stillOpen.size() == open.size()) {
+            for (size_t k = 0; k < open.size(); ++k)
+                result[open[k]] = shared[k];
+            break;
+        }
+        open = std::move(stillOpen);
+    }
+    return result;
+}
+
 } // namespace zent5

@@ -49,4 +49,12 @@ private:
 // the first columns, so the sum is exact.
 std::vector<int> auto_fit_widths(const std::vector<int>& widths, int available);
 
+// A title border dragged while auto-fit is on: the column at `column` of the
+// visible widths `widths` wants `wanted` pixels, and the columns to its
+// right give or take the difference together, in proportion to their
+// widths, none below `minimum`, so the sum stays the same. The dragged
+// column's width is held where they can give no more; the last column
+// keeps its width.
+std::vector<int> drag_border_widths(const std::vector<int>& widths, size_t column, int wanted, int minimum);
+
 } // namespace zent5

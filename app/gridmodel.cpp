@@ -38,7 +38,9 @@ void GridModel::reloadKeepingRows()
     if (!m_source)
         return;
     const int before = m_source->rowCount();
-    emit layoutAboutToBeChanged();
+    // Only rows move: said so, the title row keeps its sections (hidden
+    // ones, widths) instead of rebuilding them from the first row's cells.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList from = persistentIndexList();
     std::vector<uint64_t> keys;
     keys.reserve(size_t(from.size()));
@@ -52,7 +54,7 @@ void GridModel::reloadKeepingRows()
         to.push_back(row < 0 ? QModelIndex() : index(row, from[i].column()));
     }
     changePersistentIndexList(from, to);
-    emit layoutChanged();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     // Rows came or went: a re-layout cannot say so, a reset can.
     if (m_source->rowCount() != before)
         refresh();
@@ -62,9 +64,10 @@ void GridModel::columnsChanged()
 {
     if (columnCount() == 0)
         return;
+    // Only the look of the cells changed, and the grid repaints them itself:
+    // a change of their data would fill an open editor with the stored
+    // value again, over what the user has typed.
     emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
-    if (rowCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const

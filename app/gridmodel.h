@@ -54,7 +54,8 @@ public:
     // Re-reads rows that may have moved but not come or gone: the current
     // row, the selection and an open editor stay on the same rows.
     void reloadKeepingRows();
-    // The columns' captions, colours, fonts or alignment changed.
+    // The columns' captions, colours, fonts or alignment changed; the view
+    // repaints the cells.
     void columnsChanged();
 
     void setDecimalSeparator(char separator) { m_decimalSeparator = separator; }

@@ -5,7 +5,11 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace zent5 {
 
@@ -28,6 +32,24 @@ std::string with_default_extension(const std::string& fileName, const std::strin
         return fileName;
     return fileName + (defaultExtension.front() == '.' ? "" : ".") + defaultExtension;
 }
+
+namespace {
+
+// Qt's own file dialog opens too narrow for the size, type and date of the
+// files: the list shows them in full and the name takes the room left.
+void showDetailsInFull(QFileDialog& dialog)
+{
+    dialog.setViewMode(QFileDialog::Detail);
+    if (auto* list = dialog.findChild<QTreeView*>()) {
+        QHeaderView* titles = list->header();
+        titles->setStretchLastSection(false);
+        for (int i = 0; i < titles->count(); ++i)
+            titles->setSectionResizeMode(i, i == 0 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+    }
+    dialog.resize(std::max(dialog.width(), 900), std::max(dialog.height(), 520));
+}
+
+} // namespace
 
 QtPrompter::QtPrompter(QWidget* owner) : m_owner(owner) {}
 
@@ -89,6 +111,7 @@ std::optional<std::string> QtPrompter::fileDialog(bool save, const FileDialogReq
     dialog.setDefaultSuffix(QString::fromStdString(extension));
     if (!request.fileName.empty())
         dialog.selectFile(QString::fromStdString(request.fileName));
+    showDetailsInFull(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();

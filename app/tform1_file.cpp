@@ -61,7 +61,15 @@ void enter_no_table_state(TForm1& window, bool wasOpen)
 
 bool TForm1::reopen_table()
 {
-    Dbf1.Close();
+    // A close that cannot complete the header leaves the rows on disk all
+    // the same (the size counts them): open the table again and show what
+    // it holds before the failure is told.
+    std::exception_ptr closeFailure;
+    try {
+        Dbf1.Close();
+    } catch (const std::exception&) {
+        closeFailure = std::current_exception();
+    }
     try {
         Dbf1.Open();
     } catch (const std::exception& e) {
@@ -74,6 +82,8 @@ bool TForm1::reopen_table()
         return false;
     }
     DataGrid1->refreshRows();
+    if (closeFailure)
+        std::rethrow_exception(closeFailure);
     return true;
 }
 

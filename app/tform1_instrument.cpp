@@ -6,10 +6,10 @@
 #include "records/archivedecoding.h"
 #include "records/archiveimage.h"
 #include "records/prompter.h"
+#include "table/tablereplacement.h"
 
 #include <QDialog>
 
-#include <filesystem>
 #include <optional>
 
 namespace zent5 {
@@ -50,30 +50,22 @@ void TForm1::Create_DB(const std::string& path)
     m_state.table_open = false;
     m_state.table_changed = false;
     Dbf1.Close();
-    const std::filesystem::path file(path);
-    Dbf1.setTableName(file.filename().string());
-    Dbf1.setFilePath(file.parent_path().string());
-    Dbf1.CreateNew();
+    // The rows go into a new file beside the chosen one, which it replaces
+    // only once complete: a failure on the way (a full disk, a write error,
+    // the program killed) leaves a table of that name as it was, and the
+    // window in its no-table state.
+    TableReplacement replacement(path);
+    replacement.lockTarget();
+    replacement.openEmpty(Dbf1);
+    flash2pos(false, Dbf1, archive, m_prompter);
+    replacement.commit(Dbf1);
     Dbf1.Open();
     m_state.table_open = true;
     set_background(true);
-
-    auto showTable = [this] {
-        enable_button();
-        tab_vis_en();
-        load_layout();
-        m_state.table_changed = false;
-    };
-    try {
-        flash2pos(false, Dbf1, archive, m_prompter);
-    } catch (...) {
-        // The new table is open (a write failed, say): show it and offer its
-        // commands, so the window is never open but half-disabled behind the
-        // error box.
-        finishQuietly(showTable);
-        throw;
-    }
-    showTable();
+    enable_button();
+    tab_vis_en();
+    load_layout();
+    m_state.table_changed = false;
 }
 
 void TForm1::N2Click()

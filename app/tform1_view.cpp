@@ -153,10 +153,12 @@ void TForm1::DataGrid1InitEdit() { m_state.table_changed = true; }
 
 void TForm1::reset_sort()
 {
+    // What the user is typing is kept before anything else changes.
+    if (Dbf1.Active())
+        DataGrid1->commitPendingEdit();
     clear_sort_marks(*DataGrid1);
     if (!Dbf1.Active())
         return;
-    DataGrid1->commitPendingEdit();
     RowsRefresh refresh(*DataGrid1);
     quietly({[&] { Dbf1.setIndexName(""); }, [&] { Dbf1.DeleteIndex(sort_index); },
              [&] { Dbf1.CloseIndex(sort_index); }, [&] { Dbf1.Refresh(); }});

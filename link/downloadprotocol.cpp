@@ -28,6 +28,8 @@ void DownloadProtocol::start()
     clearReply();
     m_phase = Phase::Identify;
     m_complete = false;
+    // A new dialogue shows no instrument until this one identifies itself.
+    m_kindModel.reset();
 }
 
 void DownloadProtocol::clearReply()
@@ -37,7 +39,6 @@ void DownloadProtocol::clearReply()
     m_count = 0;
     m_frameStart = kNone;
     m_frameEnd = kNone;
-    m_endBeforeStart = false;
 }
 
 std::string DownloadProtocol::versionText(uint8_t b2, uint8_t b3, uint8_t b4)
@@ -47,21 +48,17 @@ std::string DownloadProtocol::versionText(uint8_t b2, uint8_t b3, uint8_t b4)
 
 void DownloadProtocol::scanFrame(size_t from)
 {
-    for (size_t i = from; i < m_count && m_frameEnd == kNone && !m_endBeforeStart; ++i) {
+    for (size_t i = from; i < m_count && m_frameEnd == kNone; ++i) {
         if (m_buffer[i] == wire::kStart && m_frameStart == kNone)
             m_frameStart = i;
-        else if (m_buffer[i] == wire::kEnd) {
-            if (m_frameStart == kNone)
-                m_endBeforeStart = true;
-            else
-                m_frameEnd = i;
-        }
+        else if (m_buffer[i] == wire::kEnd && m_frameStart != kNone)
+            m_frameEnd = i;
     }
 }
 
 size_t DownloadProtocol::charsAfterStart() const
 {
-    const size_t s = frameStart();
+    const size_t s = m_frameStart;
     if (s == kNone)
         return 0;
     return (m_frameEnd == kNone ? m_count : m_frameEnd) - s - 1;
@@ -71,7 +68,7 @@ std::optional<uint16_t> DownloadProtocol::recordCount() const
 {
     if (m_phase != Phase::Archive || !m_startSeen || charsAfterStart() < 4)
         return std::nullopt;
-    return wire::decodeWord(m_buffer.data() + frameStart() + 1);
+    return wire::decodeWord(m_buffer.data() + m_frameStart + 1);
 }
 
 int DownloadProtocol::progressPercent() const
@@ -83,7 +80,7 @@ int DownloadProtocol::progressPercent() const
     const size_t have = charsAfterStart();
     if (have < kHeaderChars)
         return 0;
-    const char* header = m_buffer.data() + frameStart() + 1;
+    const char* header = m_buffer.data() + m_frameStart + 1;
     const size_t expected = 2 * (4 + size_t{wire::decodeWord(header)} * wire::decodeWord(header + 4));
     return static_cast<int>(std::min<size_t>(99, have * 100 / expected));
 }
@@ -93,6 +90,20 @@ DownloadProtocol::Step DownloadProtocol::feed(const uint8_t* data, size_t size)
     Step step;
     if (size == 0 || m_complete)
         return step;
+
+    // A reply begins at its "S". What comes before belongs to none we asked
+    // for: line noise, or the tail of an archive the instrument was still
+    // sending when this dialogue began, with its closing "P", which would
+    // otherwise end the identification before it has arrived.
+    if (!m_startSeen) {
+        size_t start = 0;
+        while (start < size && data[start] != uint8_t(wire::kStart) && data[start] != uint8_t(wire::kProbe))
+            ++start;
+        if (start == size)
+            return step;
+        data += start;
+        size -= start;
+    }
 
     for (size_t i = 0; i < size; ++i) {
         switch (static_cast<char>(data[i])) {
@@ -149,7 +160,7 @@ DownloadProtocol::Step DownloadProtocol::feed(const uint8_t* data, size_t size)
 DownloadProtocol::Step DownloadProtocol::identify()
 {
     Step step;
-    const size_t s = frameStart();
+    const size_t s = m_frameStart;
     if (s == kNone || charsAfterStart() < wire::kIdentificationChars) {
         m_complete = true;
         step.outcome = Outcome::WrongInstrument;
@@ -182,7 +193,7 @@ DownloadProtocol::Step DownloadProtocol::finishArchive()
     m_complete = true;
     m_startSeen = false;
     m_endSeen = false;
-    const size_t s = frameStart();
+    const size_t s = m_frameStart;
     if (s == kNone) {
         step.outcome = Outcome::WrongInstrument;
         return step;

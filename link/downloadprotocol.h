@@ -70,9 +70,7 @@ public:
 private:
     Step identify();
     Step finishArchive();
-    // Index of the first "S" of the reply, or npos (also when a "P" came first).
-    size_t frameStart() const { return m_endBeforeStart ? kNone : m_frameStart; }
-    // Characters after that "S" and before the first "P" after it.
+    // Characters after the reply's "S" and before the first "P" after it.
     size_t charsAfterStart() const;
     void scanFrame(size_t from);
 
@@ -85,9 +83,8 @@ private:
     bool m_startSeen = false;
     bool m_endSeen = false;
     bool m_complete = false;
-    size_t m_frameStart = kNone;
+    size_t m_frameStart = kNone; // the reply's "S", the first character kept
     size_t m_frameEnd = kNone;
-    bool m_endBeforeStart = false;
     std::optional<std::pair<uint8_t, uint8_t>> m_kindModel;
 };
 

@@ -9,11 +9,13 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPageRanges>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QToolBar>
 
 namespace zent5 {
@@ -95,7 +97,18 @@ void ReportCommands::preview(RowCursor* table, bool dimension, QWidget* parent)
     preparePrinter(printer, report);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
+    // A landscape page is read at the width of the screen: the preview
+    // takes the whole screen, also where no window manager maximizes it,
+    // with the page fitted to its width (through the dialog's own action,
+    // so its buttons show the mode).
+    if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        dialog.setGeometry(screen->availableGeometry());
+    dialog.setWindowState(Qt::WindowMaximized);
     auto* widget = dialog.findChild<QPrintPreviewWidget*>();
+    if (QAction* fitWidth = dialog.findChild<QAction*>(QStringLiteral("fitWidthAction")))
+        fitWidth->trigger();
+    else if (widget)
+        widget->fitToWidth();
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&report, widget](QPrinter* p) {
         printReport(report, *p, widget ? widget->currentPage() : 1);
     });

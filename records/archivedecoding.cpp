@@ -3,6 +3,7 @@
 #include "error.h"
 #include "measurement.h"
 #include "plural.h"
+#include "printabletext.h"
 
 
 namespace zent5 {
@@ -105,7 +106,7 @@ int64_t record_key(const std::string& dateText, const std::string& timeText)
     const bool real = formed && year >= 1 && month >= 1 && month <= 12 && day >= 1 &&
                       day <= daysInMonth(year, month) && hours < 24 && minutes < 60 && seconds < 60;
     if (!real)
-        throw Error("'" + dateText + " " + timeText + "' is not a valid date and time");
+        throw Error("'" + printable_text(dateText + " " + timeText) + "' is not a valid date and time");
     // Counted from 31 December of year 0, so 0001-01-01 is day 1.
     const int64_t days = daysFromCivil(year, month, day) - daysFromCivil(0, 12, 31);
     return days * 86400 + hours * 3600 + minutes * 60 + seconds;

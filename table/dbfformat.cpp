@@ -148,6 +148,13 @@ std::string buildHeaderArea(const std::vector<Field>& fields, uint8_t version, u
 
 bool isNumberType(char type) { return type == 'N' || type == 'F'; }
 
+bool widthHoldsType(const Field& f)
+{
+    if (isNumberType(f.type))
+        return f.width >= f.decimals + 2;
+    return f.width >= 1;
+}
+
 std::string typeName(const Field& f)
 {
     switch (f.type) {

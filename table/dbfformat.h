@@ -82,6 +82,9 @@ std::string buildHeaderArea(const std::vector<Field>& fields, uint8_t version, u
 // The type name the program gives a column, for the type mismatch message.
 std::string typeName(const Field& field);
 bool isNumberType(char type);
+// Whether a column's width holds a value of its type: a text at least one
+// byte, a number a digit, the point and its decimals.
+bool widthHoldsType(const Field& field);
 
 // Fixed-point text of `value` with `decimals` digits after '.', halves
 // rounded away from zero, right-aligned in `width` bytes. Nothing when it

@@ -4,6 +4,7 @@
 #include "records/codepagesortkeys.h"
 #include "records/measurementfields.h"
 #include "records/text.h"
+#include "table/fileerrors.h"
 #include "table/languagedriver.h"
 #include "table/le.h"
 
@@ -17,17 +18,24 @@
 namespace zent5 {
 namespace {
 
+using fileerrors::cannotCreate;
+using fileerrors::cannotOpen;
+using fileerrors::kWriteFailed;
+
 const char* const kClosedDataset = "Cannot perform this operation on a closed dataset";
 const char* const kOpenDataset = "Cannot perform this operation on an open dataset";
 const char* const kNotEditing = "Dataset not in edit or insert mode";
 const char* const kReadOnlyDataset = "Cannot modify a read-only dataset";
 const char* const kEmptyDataset = "Cannot perform this operation on an empty dataset";
-const char* const kWriteFailed = "Error while writing occurred. (Disk full?)";
 const char* const kInvalidFile = "Invalid DBF file.";
 const char* const kExclusiveNeeded = "Exclusive access is required for this operation.";
 
 // The widest key a sort index takes, in bytes.
 constexpr int kMaxKeyLength = 100;
+// Sort tags a table keeps at once. The program makes one; each tag holds a
+// key per record, so an index file naming many would multiply the memory
+// an open takes.
+constexpr size_t kMaxTags = 4;
 // Records read at once for the walkers and the grid.
 constexpr uint32_t kCacheBlock = 32;
 // Bytes read at once when scanning every record.
@@ -49,16 +57,6 @@ std::string upper(std::string_view s)
 }
 
 bool sameName(std::string_view a, std::string_view b) { return upper(a) == upper(b); }
-
-std::string cannotOpen(const std::string& path, int error)
-{
-    return "Cannot open file \"" + path + "\". " + fileio::errorText(error);
-}
-
-std::string cannotCreate(const std::string& path, int error)
-{
-    return "Cannot create file \"" + path + "\". " + fileio::errorText(error);
-}
 
 // Number keys compare after rounding to 15 significant digits, so values
 // that differ only by binary noise sort as equal.
@@ -152,6 +150,13 @@ public:
 private:
     std::vector<uint32_t> m_slots;
 };
+
+// Whether a column can be a sort key: it has bytes, and a text key is not
+// longer than an index takes.
+bool keyUsable(const DbfTable::Column& c)
+{
+    return c.width > 0 && (c.isNumber || c.width <= kMaxKeyLength);
+}
 
 std::vector<DbfTable::Column> measurementColumns()
 {
@@ -384,6 +389,10 @@ void DbfTable::openFile()
         if (!ok)
             throw Error("Type mismatch for field '" + std::string(want.name) + "', expecting: " +
                         (want.isText ? "String" : "Float") + " actual: " + dbf::typeName(f));
+        // A column of width 0 would let records shrink to the deletion
+        // flag, and every byte of a large file become a row.
+        if (!dbf::widthHoldsType(f))
+            throw Error(kInvalidFile);
     }
 
     const uint64_t count = uint64_t(size - m_header.headerLength) / m_header.recordLength;
@@ -621,6 +630,13 @@ void DbfTable::clearCurrent()
     m_eof = true;
 }
 
+void DbfTable::dropEditBuffer()
+{
+    m_buffer.clear();
+    m_editRecNo = 0;
+    m_state = State::Browse;
+}
+
 void DbfTable::leaveEditing()
 {
     if (m_state == State::Edit || m_state == State::Append)
@@ -826,6 +842,9 @@ void DbfTable::postAppend()
         m_file.truncate(at);
         writeHeaderNoThrow();
         invalidateCache();
+        // The row is given up: kept, it would be posted again by the next
+        // move and fail again, or be written later with nobody told.
+        dropEditBuffer();
         throw Error(kWriteFailed);
     }
     m_recordCount = recNo;
@@ -874,6 +893,10 @@ void DbfTable::postEdit()
             if (it->had)
                 it->tag->index.putBack(it->oldPos, std::move(it->old));
         }
+        // The record may be half written: from here the rows are read from
+        // the file, and the edit is given up like a failed append.
+        invalidateCache();
+        dropEditBuffer();
         throw Error(kWriteFailed);
     }
     ++m_changes;
@@ -967,7 +990,7 @@ bool DbfTable::fillTag(Tag& tag)
     if (i < 0)
         return false;
     const Column& c = m_columns[size_t(i)];
-    if (!c.isNumber && c.width > kMaxKeyLength)
+    if (!keyUsable(c))
         return false;
     tag.index.reset(c.isNumber ? SortIndex::Kind::Number : SortIndex::Kind::Text, tag.descending);
 
@@ -1079,8 +1102,13 @@ void DbfTable::readIndexFile()
             return;
         t->descending = (uint8_t(bytes[at++]) & 1) != 0;
         const int i = columnIndex(t->column);
-        if (i >= 0 && (m_columns[size_t(i)].isNumber || m_columns[size_t(i)].width <= kMaxKeyLength))
-            tags.push_back(std::move(t));
+        if (i < 0 || !keyUsable(m_columns[size_t(i)]))
+            continue;
+        // A later tag of a name replaces an earlier one, as AddIndex does.
+        std::erase_if(tags, [&](const auto& kept) { return sameName(kept->name, t->name); });
+        if (tags.size() == kMaxTags)
+            return; // more than this table ever writes: not a file of ours
+        tags.push_back(std::move(t));
     }
     m_tags = std::move(tags);
 }
@@ -1107,7 +1135,7 @@ void DbfTable::AddIndex(const std::string& name, const std::string& column, bool
     tag->name = name;
     tag->column = upper(column);
     tag->descending = descending;
-    bool ok = fillTag(*tag);
+    bool ok = m_tags.size() < kMaxTags && fillTag(*tag);
     if (ok) {
         m_tags.push_back(std::move(tag));
         ok = writeIndexFile();

@@ -82,6 +82,8 @@ public:
     void Append() override;
     void Edit();
     void SetFieldValue(std::string_view column, const FieldValue& value) override;
+    // A Post that fails to write gives the row up: the table is back in
+    // browse and the file holds what it held before.
     void Post() override;
     void Delete();
     void Pack();
@@ -144,6 +146,7 @@ private:
     void setCurrent(size_t viewPos);
     void clearCurrent();
     void leaveEditing();
+    void dropEditBuffer();
     void postAppend();
     void postEdit();
 

@@ -51,6 +51,42 @@ private:
     int m_fd = -1;
 };
 
+// A new file that is to take the place of another, the target, once it is
+// complete. Until then nobody sees it under a name: where the platform
+// allows, it has none at all and vanishes with the process, so not even a
+// crash leaves it behind; elsewhere it is a hidden file beside the target,
+// removed when this object goes without a commit.
+class Replacement {
+public:
+    Replacement() = default;
+    ~Replacement();
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+
+    // Makes the new file, empty, in the target's folder. A target that is
+    // a symbolic link stands for the file it points at. False with `error`
+    // set when the folder takes no new file.
+    bool begin(const std::string& target, int& error);
+    // The file that commit replaces: the target, its link resolved.
+    const std::string& target() const { return m_target; }
+    // A path through which the new file can be opened while it is written.
+    const std::string& path() const { return m_path; }
+    // Puts the new file in the target's place in one step, its bytes on
+    // disk first, with the target's permission bits (the usual ones where
+    // there was no target). False with `error` set; the target is then
+    // untouched and the new file still here.
+    bool commit(int& error);
+    // Drops the new file, unless it was committed.
+    void discard();
+
+private:
+    int m_fd = -1;
+    bool m_unnamed = false;
+    bool m_committed = false;
+    std::string m_target;
+    std::string m_path;
+};
+
 bool exists(const std::string& path);
 bool renameFile(const std::string& from, const std::string& to);
 bool removeFile(const std::string& path);
@@ -60,8 +96,9 @@ void syncFolderOf(const std::string& path);
 // The platform's text for an error number of open(), as the user sees it.
 std::string errorText(int error);
 
-// Fault injection for tests: the n-th write (or rename) from now fails as if
-// the disk were full; 0 switches it off.
+// Fault injection for tests: the n-th write (or rename, a replacement's
+// commit counting as one) from now fails as if the disk were full; 0
+// switches it off.
 namespace testhook {
 void failNthWrite(int n);
 void failNthRename(int n);

@@ -1,11 +1,14 @@
 #include "table/fileio.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace zent5::fileio {
 namespace {
@@ -19,6 +22,45 @@ bool injectedFailure(int& countdown)
     if (countdown <= 0)
         return false;
     return --countdown == 0;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A name for a hidden file beside `target`, with the table extension so that
+// nothing mistakes it for the target or its index. The file is created
+// (mode 0600) and left open in `fd`.
+bool makeHiddenBeside(const std::string& target, std::string& name, int& fd, int& error)
+{
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string pattern = folder + "." + base + ".XXXXXX.db";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    fd = ::mkstemps(buffer.data(), 3);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    name = buffer.data();
+    return true;
+}
+
+// The permission bits a replacement gets: the target's, or for a new name
+// those a plain create would give.
+mode_t replacementMode(const std::string& target)
+{
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0)
+        return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 } // namespace
@@ -173,6 +215,98 @@ int64_t File::size() const
     return int64_t(st.st_size);
 }
 
+Replacement::~Replacement() { discard(); }
+
+bool Replacement::begin(const std::string& target, int& error)
+{
+    discard();
+    m_committed = false;
+    m_target = target;
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(target.c_str(), nullptr)) {
+            m_target = real;
+            std::free(real);
+        }
+    }
+    // A file with no name in the target's folder, reached through the
+    // process's own descriptor link until it is given one.
+    int fd;
+    do
+        fd = ::open(folderOf(m_target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+        const std::string link = "/proc/self/fd/" + std::to_string(fd);
+        if (::access(link.c_str(), R_OK | W_OK) == 0) {
+            m_fd = fd;
+            m_unnamed = true;
+            m_path = link;
+            return true;
+        }
+        ::close(fd);
+    } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        error = errno;
+        return false;
+    }
+    // This file system (or this system) makes no nameless files.
+    m_unnamed = false;
+    return makeHiddenBeside(m_target, m_path, m_fd, error);
+}
+
+bool Replacement::commit(int& error)
+{
+    if (m_fd < 0 || m_committed) {
+        error = EBADF;
+        return false;
+    }
+    if (injectedFailure(g_failRenameIn)) {
+        error = EIO;
+        return false;
+    }
+    // On disk before the name points at it, so a crash leaves a whole file.
+    if (::fsync(m_fd) != 0) {
+        error = errno;
+        return false;
+    }
+    ::fchmod(m_fd, replacementMode(m_target));
+    std::string named = m_path;
+    if (m_unnamed) {
+        // A link cannot replace a file, so the new file gets a hidden name
+        // of its own first, and that name replaces the target.
+        int holder = -1;
+        if (!makeHiddenBeside(m_target, named, holder, error))
+            return false;
+        ::close(holder);
+        ::unlink(named.c_str());
+        if (::linkat(AT_FDCWD, m_path.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            error = errno;
+            return false;
+        }
+    }
+    if (::rename(named.c_str(), m_target.c_str()) != 0) {
+        error = errno;
+        if (m_unnamed)
+            ::unlink(named.c_str());
+        return false;
+    }
+    m_committed = true;
+    syncFolderOf(m_target);
+    discard();
+    return true;
+}
+
+void Replacement::discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_unnamed && !m_committed && !m_path.empty())
+        ::unlink(m_path.c_str());
+    m_path.clear();
+    m_unnamed = false;
+}
+
 bool exists(const std::string& path)
 {
     struct stat st {};
@@ -192,9 +326,7 @@ bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 void syncFolderOf(const std::string& path)
 {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);

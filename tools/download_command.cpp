@@ -5,9 +5,9 @@
 #include "records/error.h"
 #include "records/numbertext.h"
 #include "table/dbftable.h"
+#include "table/tablereplacement.h"
 #include "tools/downloadconsole.h"
 #include "tools/downloadports.h"
-#include "tools/downloadtarget.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -148,7 +149,7 @@ private:
     struct sigaction m_oldTerm{};
 };
 
-enum class DownloadEnd { Received, Failed, TimedOut, Interrupted };
+enum class DownloadEnd { Received, Failed, TimedOut, Interrupted, LineLost };
 
 // The download window's road without the window. The wait is bounded by
 // `idleMs` without a byte from the instrument, so a real instrument that
@@ -156,12 +157,15 @@ enum class DownloadEnd { Received, Failed, TimedOut, Interrupted };
 DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idleMs,
                      const InterruptGuard& interrupts)
 {
-    QObject::connect(&session, &DownloadSession::statusTextChanged, &session, [&console](const QString& text) {
-        // The window keeps this on screen until "Отмена"; here it is the
-        // reason why the wait then runs out.
-        if (text == QString::fromUtf8(DownloadSession::kLineLostText))
-            console.note(text.toStdString());
+    // The window keeps a lost line on screen until "Отмена"; with nobody
+    // to press it, nothing more can come and the download ends at once.
+    bool lineLost = false;
+    QObject::connect(&session, &DownloadSession::statusTextChanged, &session, [&](const QString& text) {
         console.setStatus(text.toStdString());
+        if (text == QString::fromUtf8(DownloadSession::kLineLostText) && session.active()) {
+            lineLost = true;
+            session.Button1Click();
+        }
     });
     QObject::connect(&session, &DownloadSession::searchTextChanged, &session, [&console](const QString& text) {
         if (!text.isEmpty())
@@ -211,13 +215,16 @@ DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idl
         return DownloadEnd::Received;
     if (interrupted)
         return DownloadEnd::Interrupted;
+    if (lineLost)
+        return DownloadEnd::LineLost;
     return timedOut ? DownloadEnd::TimedOut : DownloadEnd::Failed;
 }
 
-void openTable(DbfTable& table, const std::string& folder, const std::string& name)
+void openTable(DbfTable& table, const std::string& path)
 {
-    table.setFilePath(folder);
-    table.setTableName(name);
+    const std::filesystem::path file(path);
+    table.setFilePath(file.parent_path().string());
+    table.setTableName(file.filename().string());
     table.Open();
 }
 
@@ -255,9 +262,11 @@ int runDownload(const std::vector<std::string>& args)
 
     DownloadConsole console(stderr, ::isatty(STDERR_FILENO) == 1);
     InterruptGuard interrupts;
-    DownloadTarget target(options.table);
     DbfTable current;
     DbfTable written;
+    // The rows go into a new file that takes the table's name only when
+    // complete: whatever fails on the way, TABLE.db is the file it was.
+    TableReplacement target(options.table);
     try {
         // What would make the download useless is found out before the
         // instrument is asked: a table that does not open, or a folder that
@@ -266,11 +275,11 @@ int runDownload(const std::vector<std::string>& args)
             // Read-only and shared: it keeps the program from opening the
             // table meanwhile, and writes nothing whatever happens.
             current.setExclusive(false);
-            openTable(current, target.folder(), target.path().substr(target.folder().size()));
+            openTable(current, options.table);
         } else {
-            target.checkFolder();
-            target.lockExisting();
+            target.lockTarget();
         }
+        target.reserve();
 
         std::optional<DownloadPorts> ports;
         if (options.port) {
@@ -295,26 +304,22 @@ int runDownload(const std::vector<std::string>& args)
         case DownloadEnd::Interrupted:
             console.note("interrupted");
             return 1;
+        case DownloadEnd::LineLost:
+            console.note(DownloadSession::kLineLostText);
+            return 1;
         }
 
-        if (options.append) {
-            target.reserveCopy();
-            openTable(written, target.folder(), target.temporaryName());
-            flash2pos(true, written, session.archive(), console);
-        } else {
-            target.reserve();
-            written.setFilePath(target.folder());
-            written.setTableName(target.temporaryName());
-            written.CreateNew();
-            written.Open();
-            flash2pos(false, written, session.archive(), console);
-        }
+        if (options.append)
+            target.openCopy(written);
+        else
+            target.openEmpty(written);
+        flash2pos(options.append, written, session.archive(), console);
         written.Close();
         if (interrupts.interrupted()) {
             console.note("interrupted");
             return 1;
         }
-        target.commit();
+        target.commit(written);
         current.Close();
     } catch (const Error& e) {
         closeQuietly(written);

@@ -134,6 +134,36 @@ TEST(AutoFit, ScalesToFillTheWidthKeepingProportions)
     }
 }
 
+TEST(DragBorder, TheColumnsOnTheRightShareTheChange)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> widths;
+        size_t column;
+        int wanted;
+        std::vector<int> result;
+    };
+    const Case cases[] = {
+        {"wider: the right columns give in proportion", {100, 100, 200, 100}, 0, 180, {180, 80, 160, 80}},
+        {"narrower: they take in proportion", {100, 100, 200, 100}, 1, 60, {100, 60, 227, 113}},
+        {"no right column below the minimum", {100, 100, 30, 100}, 0, 250, {250, 30, 20, 30}},
+        {"held where they can give no more", {100, 100, 100}, 0, 1000, {260, 20, 20}},
+        {"not below the minimum itself", {100, 100, 100}, 1, 5, {100, 20, 180}},
+        {"the last column keeps its width", {100, 100, 100}, 2, 150, {100, 100, 100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<int> result = drag_border_widths(c.widths, c.column, c.wanted, 20);
+        EXPECT_EQ(result, c.result);
+        int before = 0, after = 0;
+        for (size_t i = 0; i < c.widths.size(); ++i) {
+            before += c.widths[i];
+            after += result[i];
+        }
+        EXPECT_EQ(after, before);
+    }
+}
+
 class Grid : public ::testing::Test {
 protected:
     DataGrid grid;

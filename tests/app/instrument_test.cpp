@@ -6,6 +6,8 @@
 #include "link/tform2.h"
 #include "table/dbfformat.h"
 #include "table/dbftable.h"
+#include "table/fileio.h"
+#include "tests/app/tablewindow.h"
 #include "tests/app/testsupport.h"
 #include "tests/tools/tooltestsupport.h"
 
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -556,6 +559,144 @@ TEST_F(InstrumentCommands, AppendWithTheLineFailingMidTransferChangesNothing)
         EXPECT_EQ(rowsOf(window.Dbf1), rows);
         EXPECT_EQ(testing::readFile(path("t.db")), before);
     }
+}
+
+
+// The table's fault injection: the n-th write (or rename) from the command
+// on fails as on a full disk.
+enum class FaultStep { Write, Rename };
+
+void armFault(FaultStep step, int n)
+{
+    if (step == FaultStep::Write)
+        fileio::testhook::failNthWrite(n);
+    else
+        fileio::testhook::failNthRename(n);
+}
+
+// True when the armed fault was never reached (the command has fewer steps
+// than n); uses the fault up and switches it off.
+bool faultStillArmed(FaultStep step, const std::string& folder)
+{
+    const std::string probe = folder + "/probe";
+    fileio::File f;
+    int error = 0;
+    f.open(probe, fileio::OpenMode::CreateOrTruncate, error);
+    const bool armed = step == FaultStep::Write ? !f.writeAt(0, "x", 1) : !fileio::renameFile(probe, probe + "2");
+    f.close();
+    std::filesystem::remove(probe);
+    std::filesystem::remove(probe + "2");
+    fileio::testhook::reset();
+    return armed;
+}
+
+const std::string kWriteFailedBox = "ЗЕНТ-5: Error while writing occurred. (Disk full?)";
+
+// "Создать" over a table of 200 rows, with every write and then every rename
+// of the new table failing in turn: one error box, the old file byte for byte
+// as it was, nothing else beside it, and the window without a table. Once
+// nothing fails the new table replaces the old one.
+TEST_F(InstrumentCommands, CreateThatFailsAtAnyWriteOrRenameLeavesTheOldTableWhole)
+{
+    writeTable("t.db", 200);
+    const std::string before = testing::readFile(path("t.db"));
+    SimulatorProcess sim(folder, 1, {"--records", "5"});
+    ASSERT_TRUE(sim.ok());
+    for (const FaultStep step : {FaultStep::Write, FaultStep::Rename}) {
+        int failures = 0;
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE((step == FaultStep::Write ? "write " : "rename ") + std::to_string(n));
+            ASSERT_LT(n, 40) << "the command never stops reaching new steps";
+            prompts.order.clear();
+            prompts.messages.clear();
+            armFault(step, n);
+            create(path("t.db"));
+            if (faultStillArmed(step, path(""))) {
+                EXPECT_EQ(prompts.order, std::vector<std::string>{"save dialog"});
+                expectTableShown();
+                EXPECT_EQ(window.DataGrid1->model()->rowCount(), 5);
+                EXPECT_EQ(momentsOf(window.Dbf1).size(), 5u);
+                break;
+            }
+            ++failures;
+            EXPECT_EQ(prompts.order, (std::vector<std::string>{"save dialog", kWriteFailedBox}));
+            expectNoTable();
+            EXPECT_EQ(window.DataGrid1->model()->rowCount(), 0);
+            EXPECT_TRUE(testing::readFile(path("t.db")) == before) << "the old table changed";
+            EXPECT_EQ(folder.files(), std::vector<std::string>{"t.db"});
+            if (HasFailure())
+                return;
+        }
+        // The new file is made, five rows go in, it is closed: a dozen
+        // writes; then one rename puts it in place.
+        EXPECT_GE(failures, step == FaultStep::Write ? 10 : 1);
+        window.N7->trigger();
+        testing::writeFile(path("t.db"), before);
+    }
+}
+
+// "Дополнить" of three new records to a table of two, with every write of
+// the rows and of the save after them failing in turn: one error box, the
+// grid showing exactly the rows the file holds, and no later click in the
+// grid raising the box again or writing the row that failed.
+TEST_F(InstrumentCommands, AppendThatFailsAtAnyWriteShowsWhatTheFileHoldsWithOneMessage)
+{
+    {
+        SimulatorProcess sim(folder, 1, {"--records", "2"});
+        ASSERT_TRUE(sim.ok());
+        create(path("t.db"));
+    }
+    window.N7->trigger();
+    const std::string before = testing::readFile(path("t.db"));
+    SimulatorProcess sim(folder, 1, {"--records", "5"});
+    ASSERT_TRUE(sim.ok());
+    const QString added = QStringLiteral("Дополнение: Добавлено записей: 3");
+    int failures = 0;
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE("write " + std::to_string(n));
+        ASSERT_LT(n, 40) << "the command never stops reaching new steps";
+        testing::writeFile(path("t.db"), before);
+        window.Open_DB(path("t.db"));
+        ASSERT_TRUE(window.state().table_open);
+        prompts.order.clear();
+        armFault(FaultStep::Write, n);
+        append();
+        if (faultStillArmed(FaultStep::Write, path(""))) {
+            EXPECT_EQ(prompts.order, std::vector<std::string>{added.toStdString()});
+            EXPECT_EQ(window.DataGrid1->model()->rowCount(), 5);
+            break;
+        }
+        ++failures;
+        // The box comes once, after the count when the rows were all posted.
+        ASSERT_FALSE(prompts.order.empty());
+        EXPECT_EQ(prompts.order.back(), "t - " + kWriteFailedBox);
+        EXPECT_LE(prompts.order.size(), 2u);
+        EXPECT_TRUE(window.state().table_open);
+        EXPECT_TRUE(window.Dbf1.Active());
+        EXPECT_FALSE(window.DataGrid1->isHidden());
+        EXPECT_TRUE(window.N4->isEnabled());
+
+        const testing::StoredTable stored = testing::read_table(path("t.db"));
+        std::vector<int> shown;
+        QAbstractItemModel* model = window.DataGrid1->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown.push_back(model->index(row, 0).data().toInt());
+        EXPECT_EQ(shown, stored.ns);
+        EXPECT_GE(stored.ns.size(), 2u);
+
+        // Moving about the grid asks nothing and writes nothing.
+        prompts.order.clear();
+        for (int row = model->rowCount() - 1; row >= 0; --row)
+            window.DataGrid1->setCurrentIndex(model->index(row, 0));
+        window.N5->trigger();
+        EXPECT_TRUE(prompts.order.empty());
+        EXPECT_EQ(testing::read_table(path("t.db")).ns, stored.ns);
+        window.N7->trigger();
+        EXPECT_EQ(testing::read_table(path("t.db")).ns, stored.ns) << "closing wrote a row";
+        if (HasFailure())
+            return;
+    }
+    EXPECT_GE(failures, 6);
 }
 
 } // namespace

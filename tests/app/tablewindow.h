@@ -9,6 +9,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -181,6 +182,17 @@ protected:
         for (int row = 0; row < grid(w).model()->rowCount(); ++row)
             ns.push_back(std::stoi(cell(w, row, "N")));
         return ns;
+    }
+
+    // Puts the cell cursor on a cell and opens its editor, as a double
+    // click does; nullptr when none opened.
+    QLineEdit* openEditor(TForm1& w, int row, const char* field)
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // an editor closed before
+        const QModelIndex at = grid(w).model()->index(row, column(w, field));
+        grid(w).setCurrentIndex(at);
+        grid(w).edit(at);
+        return grid(w).findChild<QLineEdit*>();
     }
 
     // A mouse click on a column title, with the keys held.

@@ -1,3 +1,4 @@
+#include "app/commentinput.h"
 #include "tests/app/tablewindow.h"
 
 #include <QBrush>
@@ -122,6 +123,49 @@ TEST_F(ViewCommands, DeletingTwoSelectedRowsAsksNothingAndPacksTheFile)
     EXPECT_TRUE(prompts.messages.empty());
 }
 
+// A comment still in the open editor, on a row that is not deleted, is
+// written before the rows go, as saving and renumbering write it.
+TEST_F(ViewCommands, DeletingRowsKeepsACommentStillBeingTyped)
+{
+    QLineEdit* editor = openEditor(w, 3, "COMMENT"); // N 4
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    testing::type_text(editor, QStringLiteral("дописано"));
+    ASSERT_TRUE(grid(w).isEditing());
+    grid(w).selectionModel()->select(grid(w).model()->index(0, 0),
+                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+
+    w.N21->trigger();
+
+    EXPECT_FALSE(grid(w).isEditing());
+    EXPECT_EQ(shownNs(w), (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(cell(w, 2, "COMMENT"), "дописано");
+    EXPECT_FALSE(w.state().table_changed);
+    w.N7->trigger();
+    EXPECT_TRUE(prompts.messages.empty()) << "nothing is left to save";
+    const testing::StoredTable stored = read_table(file);
+    EXPECT_EQ(stored.ns, (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(stored.comments, (std::vector<std::string>{"второй", "третий", "дописано", "пятый"}));
+}
+
+// The commands that change only how the columns look leave an open editor
+// with what the user has typed; saving then writes it.
+TEST_F(ViewCommands, ColumnCommandsLeaveTheTypedCommentInTheEditor)
+{
+    prompts.colors = {0x00FF00};
+    for (QAction* command : {w.N17, w.N18, w.N19, w.N23, w.N33}) {
+        SCOPED_TRACE(command->text().toStdString());
+        QLineEdit* editor = openEditor(w, 1, "COMMENT");
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        const QString typed = command->objectName() + QStringLiteral(" набрано");
+        testing::type_text(editor, typed);
+        command->trigger();
+        w.N5->trigger();
+        EXPECT_EQ(read_table(file).comments[1], typed.toStdString());
+    }
+}
+
 TEST_F(ViewCommands, DeletingWithoutASelectionTakesTheCurrentRow)
 {
     grid(w).clearSelection();
@@ -226,35 +270,88 @@ TEST_F(ViewCommands, FittingGivesTheShownColumnsEqualWidths)
     EXPECT_LE(*most - *least, 1);
 }
 
-TEST_F(ViewCommands, TheCommentEditorRefusesWhatTheTableCannotKeep)
+TEST_F(ViewCommands, TheCommentEditorKeepsWhatTheTableCanHoldAndSaysWhatItLeftOut)
 {
-    const QModelIndex at = grid(w).model()->index(0, column(w, "COMMENT"));
-    grid(w).setCurrentIndex(at);
-    grid(w).edit(at);
-    auto* editor = grid(w).findChild<QLineEdit*>();
+    QLineEdit* editor = openEditor(w, 0, "COMMENT");
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(w.state().table_changed) << "set when the edit starts";
 
+    const QString refused = QStringLiteral("Знаки, которых нет в кодировке таблицы (Windows-1251), не сохраняются.");
+    const QString cut = QStringLiteral("Примечание хранит не больше 100 знаков: лишнее отброшено.");
+    const QString mixed = QStringLiteral("анкер 😀 А500 中 ") + QString(150, QChar(u'ж'));
     const struct {
         const char* what;
-        QString typed;
+        bool pasted;
+        QString input;
         QString kept;
+        QString notice;
     } cases[] = {
-        {"Cyrillic, digits and signs of code page 1251", QStringLiteral("анкер №5 € ё"),
-         QStringLiteral("анкер №5 € ё")},
-        {"a character code page 1251 lacks", QStringLiteral("a中b"), QStringLiteral("ab")},
-        {"more than 100 characters", QString(120, QChar(u'ж')), QString(100, QChar(u'ж'))},
+        {"Cyrillic, digits and signs of code page 1251", false, QStringLiteral("анкер №5 € ё"),
+         QStringLiteral("анкер №5 € ё"), QString()},
+        {"a character code page 1251 lacks, typed", false, QStringLiteral("a中b"), QStringLiteral("ab"), refused},
+        {"an emoji, typed", false, QStringLiteral("a😀b"), QStringLiteral("ab"), refused},
+        {"more than 100 characters, typed", false, QString(120, QChar(u'ж')), QString(100, QChar(u'ж')), cut},
+        {"150 characters, pasted", true, QString(150, QChar(u'ж')), QString(100, QChar(u'ж')), cut},
+        {"a paste with characters 1251 lacks", true, QStringLiteral("a😀b中c"), QStringLiteral("abc"), refused},
+        {"a long paste with both", true, mixed, (QStringLiteral("анкер  А500  ") + QString(150, QChar(u'ж'))).left(100),
+         refused + u'\n' + cut},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         editor->clear();
-        testing::type_text(editor, c.typed);
+        editor->setToolTip(QString());
+        if (c.pasted) {
+            editor->insert(c.input);
+        } else {
+            // A key at a time; a character beyond 16 bits comes as one key.
+            for (qsizetype i = 0; i < c.input.size(); ++i) {
+                const qsizetype n = c.input.at(i).isHighSurrogate() ? 2 : 1;
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, c.input.mid(i, n));
+                QCoreApplication::sendEvent(editor, &press);
+                i += n - 1;
+            }
+        }
         EXPECT_EQ(editor->text(), c.kept);
+        EXPECT_EQ(editor->toolTip(), c.notice);
     }
+    // Typed in the middle, the cursor stays after what was kept before it.
+    editor->setText(QStringLiteral("абвг"));
+    editor->setCursorPosition(2);
+    testing::type_text(editor, QStringLiteral("中д"));
+    EXPECT_EQ(editor->text(), QStringLiteral("абдвг"));
+    EXPECT_EQ(editor->cursorPosition(), 3);
+
+    editor->setText(QString(100, QChar(u'ж')));
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor commits on its next turn
     setCurrent(1, "N");
     EXPECT_EQ(read_table(file).comments[0], QString(100, QChar(u'ж')).toStdString());
+}
+
+TEST(CommentFit, KeepsWhatACommentCanStore)
+{
+    const std::string hundred = QString(100, QChar(u'ё')).toStdString();
+    const struct {
+        std::string input, kept;
+        bool refused, cut;
+    } cases[] = {
+        {"", "", false, false},
+        {"анкер №5 «А500» € ё", "анкер №5 «А500» € ё", false, false},
+        {hundred, hundred, false, false},
+        {hundred + "x", hundred, false, true},
+        {"a😀b", "ab", true, false},
+        {"中文", "", true, false},
+        {"😀" + hundred + "😀", hundred, true, false},
+        {"😀" + hundred + "xy", hundred, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        const CommentFit fit = fit_comment(c.input);
+        EXPECT_EQ(fit.text, c.kept);
+        EXPECT_EQ(fit.refused, c.refused);
+        EXPECT_EQ(fit.cut, c.cut);
+        EXPECT_EQ(comment_notice(fit).empty(), !c.refused && !c.cut);
+    }
 }
 
 TEST_F(ViewCommands, TheAreaEditorTakesANumberAndTheRowIsWrittenOnLeavingIt)

@@ -200,8 +200,6 @@ TEST_F(DownloadProtocolTest, MalformedRepliesCountAsWrongInstrument)
         std::string reply;
     };
     const Case cases[] = {
-        {"end without start", "P"},
-        {"end before start", "P" + id},
         {"thirteen characters", "S" + id.substr(1, 13) + "P"},
         {"empty", "SP"},
     };
@@ -212,10 +210,51 @@ TEST_F(DownloadProtocolTest, MalformedRepliesCountAsWrongInstrument)
         EXPECT_EQ(feed(c.reply).outcome, Outcome::WrongInstrument);
         EXPECT_EQ(image->versionText, "");
     }
-    // In the archive phase too.
+}
+
+// A reply begins at its "S": what comes before it, "P" included, is passed
+// over in both phases (the tail of an archive still arriving from a download
+// that was cancelled, or noise), and a "Z" there still restarts.
+TEST_F(DownloadProtocolTest, WhatComesBeforeAReplysStartIsPassedOver)
+{
+    const std::string id = idReply(1, 24);
+    const std::string archive = archiveReply(threeRecords());
+    const std::string oldTail = archive.substr(archive.size() / 2); // ends with "P"
+    struct Case {
+        const char* name;
+        std::vector<std::string> identification; // batches before the identification is whole
+        std::vector<std::string> archive;
+    };
+    const Case cases[] = {
+        {"end alone", {"P", id}, {archive}},
+        {"an old archive's tail", {oldTail + id}, {archive}},
+        {"the tail in pieces", {oldTail.substr(0, 7), oldTail.substr(7), id.substr(0, 3), id.substr(3)}, {archive}},
+        {"end before the archive", {id}, {"0000P", "P" + archive}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        *image = ArchiveImage{};
+        protocol.start();
+        for (size_t k = 0; k + 1 < c.identification.size(); ++k)
+            EXPECT_EQ(feed(c.identification[k]).outcome, Outcome::Waiting);
+        EXPECT_EQ(feed(c.identification.back()).outcome, Outcome::Identified);
+        for (size_t k = 0; k + 1 < c.archive.size(); ++k)
+            EXPECT_EQ(feed(c.archive[k]).outcome, Outcome::Waiting);
+        EXPECT_EQ(feed(c.archive.back()).outcome, Outcome::Received);
+        EXPECT_EQ(std::vector<uint8_t>(image->bytes.begin(), image->bytes.begin() + long(image->decodedLength)),
+                  threeRecords());
+    }
     protocol.start();
-    ASSERT_EQ(feed(id).outcome, Outcome::Identified);
-    EXPECT_EQ(feed("0000P").outcome, Outcome::WrongInstrument);
+    EXPECT_EQ(feed(oldTail.substr(0, 9) + "Z").outcome, Outcome::Restarted);
+    EXPECT_EQ(feed(id).outcome, Outcome::Identified);
+}
+
+TEST_F(DownloadProtocolTest, ANewDialogueForgetsTheLastInstrument)
+{
+    ASSERT_EQ(feed(idReply(1, 24)).outcome, Outcome::Identified);
+    ASSERT_TRUE(protocol.kindAndModel());
+    protocol.start();
+    EXPECT_FALSE(protocol.kindAndModel());
 }
 
 TEST_F(DownloadProtocolTest, NoiseBeforeTheFrameIsIgnored)
@@ -245,9 +284,9 @@ TEST_F(DownloadProtocolTest, ProgressFollowsTheArchiveHeader)
 
 TEST_F(DownloadProtocolTest, ReplyLongerThanTheReceiveBufferStops)
 {
-    const std::string filler(DownloadProtocol::kReceiveCapacity, '\r');
-    EXPECT_EQ(feed(filler).outcome, Outcome::Waiting);
-    EXPECT_EQ(feed("S").outcome, Outcome::ReplyTooLong);
+    const std::string filler(DownloadProtocol::kReceiveCapacity - 1, '\r');
+    EXPECT_EQ(feed("S" + filler).outcome, Outcome::Waiting);
+    EXPECT_EQ(feed("\r").outcome, Outcome::ReplyTooLong);
     EXPECT_EQ(protocol.receivedCount(), DownloadProtocol::kReceiveCapacity);
     EXPECT_EQ(feed(idReply(1, 24)).outcome, Outcome::Waiting); // over until started again
 }

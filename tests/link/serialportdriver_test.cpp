@@ -181,6 +181,24 @@ TEST_F(SerialPortDriverPty, OpensAPseudoTerminalWithoutModemLines)
     EXPECT_EQ(readMaster(), "V");
 }
 
+// What waited on the line before the port was opened (the rest of an
+// answer nobody read) is dropped by the opening; what comes after is not.
+TEST_F(SerialPortDriverPty, OpeningDropsWhatWaitedOnTheLine)
+{
+    std::string received;
+    driver.OnReceiveData = [&](Driver*, const uint8_t* data, uint32_t size) {
+        received.append(reinterpret_cast<const char*>(data), size);
+    };
+    driver.setPollingDelay(5);
+    writeMaster({'0', '1', '2', 'P'});
+    testing::waitUntil([] { return false; }, 50);
+    ASSERT_TRUE(driver.OpenPort());
+    testing::waitUntil([] { return false; }, 100);
+    writeMaster({'S'});
+    EXPECT_TRUE(testing::waitUntil([&] { return !received.empty(); }, 5000));
+    EXPECT_EQ(received, "S");
+}
+
 TEST_F(SerialPortDriverPty, OpenWhileOpenChangesNothing)
 {
     ASSERT_TRUE(driver.OpenPort());

@@ -306,6 +306,36 @@ TEST_F(DownloadWindowTest, CancelDuringTheTransfer)
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+// "Отмена" in the middle of an archive, and the next download at once: the
+// instrument is still sending the old archive, and its tail with the closing
+// "P" arrives before the new identification. It is passed over, the
+// identification of the last download is not shown meanwhile, and the new
+// download gets the whole archive.
+TEST_F(DownloadWindowTest, RetryRightAfterCancelWhileTheArchiveStillArrives)
+{
+    auto sim = simulator(1, {"--records", "2000", "--chunk", "200", "--chunk-delay", "5"});
+    ASSERT_EQ(run([&] {
+                  if (form.ProgressBar1->value() < 5)
+                      return false;
+                  EXPECT_EQ(form.StaticText5->text(), QStringLiteral("вид 1, модель 24"));
+                  form.Button1->click();
+                  return true;
+              }),
+              2);
+    QStringList kindsShown;
+    EXPECT_EQ(run([&] {
+                  kindsShown << form.StaticText5->text();
+                  return false;
+              }),
+              1);
+    EXPECT_FALSE(timedOut);
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messageLines()[0];
+    ASSERT_FALSE(kindsShown.isEmpty());
+    EXPECT_EQ(kindsShown.front(), QString()) << "the last download's identification was shown";
+    EXPECT_EQ(imageOf(form), sim::generateArchive({.recordCount = 2000}));
+    EXPECT_EQ(form.StaticText5->text(), QStringLiteral("вид 1, модель 24"));
+}
+
 TEST_F(DownloadWindowTest, HangUpMidTransferLeavesTheWindowResponsive)
 {
     auto sim = simulator(1, {"--records", "100", "--chunk", "50", "--chunk-delay", "5", "--hangup-after", "400"});

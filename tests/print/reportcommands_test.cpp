@@ -9,7 +9,9 @@
 #include <QPageLayout>
 #include <QPageRanges>
 #include <QPrintDialog>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -213,6 +215,15 @@ TEST_F(ReportCommandsTest, PreviewShowsTheComposedPages)
             ASSERT_NE(widget, nullptr);
             widget->updatePreview();
             previewPages = widget->pageCount();
+            // Shown for real: maximized over the whole screen, the page at its width.
+            dialog.show();
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(dialog.windowState().testFlag(Qt::WindowMaximized));
+            EXPECT_EQ(dialog.frameGeometry().size(), QGuiApplication::primaryScreen()->availableGeometry().size());
+            EXPECT_EQ(widget->zoomMode(), QPrintPreviewWidget::FitToWidth);
+            auto* fitWidth = dialog.findChild<QAction*>(QStringLiteral("fitWidthAction"));
+            ASSERT_NE(fitWidth, nullptr);
+            EXPECT_TRUE(fitWidth->isChecked());
             for (QAction* a : dialog.findChildren<QAction*>()) {
                 if (a->text() == "Print")
                     printEnabled = a->isEnabled();

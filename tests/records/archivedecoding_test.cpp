@@ -79,6 +79,29 @@ TEST(RecordKey, RefusesTextsThatAreNoRealMoment)
     }
 }
 
+// A damaged row's date is quoted whole, its control bytes written out, so
+// the error box shows it all instead of stopping at a NUL.
+TEST(RecordKey, ADamagedValueIsQuotedWholeAndPrintable)
+{
+    const struct {
+        std::string date, time, quoted;
+    } cases[] = {
+        {std::string("05.03\0" "2014", 10), "10:00:00", "05.03\\x002014 10:00:00"},
+        {"05.03.2014", "10:00\t00", "05.03.2014 10:00\\x0900"},
+        {"\x1b[2J", "", "\\x1B[2J "},
+        {"31.02.2014", "10:00:00", "31.02.2014 10:00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.quoted);
+        try {
+            record_key(c.date, c.time);
+            FAIL() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + c.quoted + "' is not a valid date and time");
+        }
+    }
+}
+
 TEST(Flash2pos, NewModeAppendsEveryRecordNumberedFromOne)
 {
     MemoryCursor table;

@@ -1,13 +1,12 @@
 #include "tablefixture.h"
 
 #include "records/error.h"
+#include "tests/table/tableexercise.h"
 
 #include <filesystem>
 
 using namespace zent5;
 using zent5::testing::TableFolder;
-
-void exerciseTable(const std::string& dir, const std::string& name);
 
 class DamagedFiles : public TableFolder {};
 

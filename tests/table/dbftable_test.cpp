@@ -619,17 +619,28 @@ TEST_F(DbfTableFaults, FailedAppendPutsTheCountBack)
         fileio::testhook::failNthWrite(failing);
         EXPECT_EQ(errorOf([&] { t.Post(); }), "Error while writing occurred. (Disk full?)");
         fileio::testhook::reset();
-        EXPECT_EQ(t.state(), DbfTable::State::Append);
         EXPECT_EQ(t.RecordCount(), 2u);
         std::string bytes = readFile(path("t.db"));
         EXPECT_EQ(uint8_t(bytes[4]), 2);
         EXPECT_EQ(bytes.size(), 449u + 2 * 291 + 1);
-        // The row can still be posted once the disk has room.
-        t.Post();
+        // The row is given up: no later move or post writes it behind the
+        // user's back once the disk has room again.
+        EXPECT_EQ(t.state(), DbfTable::State::Browse);
+        EXPECT_EQ(errorOf([&] { t.Post(); }), "Dataset not in edit or insert mode");
+        t.First();
+        t.Last();
+        EXPECT_EQ(t.FieldNumber("N"), 2);
+        EXPECT_EQ(viewNs(t), (std::vector<int>{1, 2}));
+        appendRow(t, 4, 4);
         t.Close();
         bytes = readFile(path("t.db"));
         EXPECT_EQ(uint8_t(bytes[4]), 3);
         EXPECT_EQ(bytes.size(), 449u + 3 * 291 + 1);
+        DbfTable reread;
+        aim(reread);
+        reread.Open();
+        EXPECT_EQ(viewNs(reread), (std::vector<int>{1, 2, 4}));
+        reread.Close();
         std::filesystem::remove(path("t.db"));
     }
 }
@@ -649,6 +660,16 @@ TEST_F(DbfTableFaults, FailedEditLeavesRowAndSortAsTheyWere)
     EXPECT_EQ(errorOf([&] { t.Post(); }), "Error while writing occurred. (Disk full?)");
     fileio::testhook::reset();
     EXPECT_EQ(viewNs(t), (std::vector<int>{1, 2}));
+    // The edit is given up: the row shows what the file holds, and moving
+    // on writes nothing.
+    EXPECT_EQ(t.state(), DbfTable::State::Browse);
+    EXPECT_EQ(t.FieldNumber("P"), 10);
+    t.Next();
+    t.First();
+    EXPECT_EQ(viewNs(t), (std::vector<int>{1, 2}));
+    EXPECT_EQ(std::get<double>(t.ReadField(1, "P")), 10);
+    t.Edit();
+    t.SetFieldValue("P", 30.0);
     t.Post();
     EXPECT_EQ(viewNs(t), (std::vector<int>{2, 1}));
 }

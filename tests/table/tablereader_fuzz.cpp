@@ -2,8 +2,7 @@
 // open cleanly or fail with one of the table's errors, and every row of a
 // table that opens must read, sort and pack without touching memory it
 // does not own. Crashing inputs go into tests/data/table/damaged/.
-#include "records/error.h"
-#include "table/dbftable.h"
+#include "tests/table/tableexercise.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -26,45 +25,7 @@ std::string folder()
 }
 
 } // namespace
-#endif
 
-// Also used by the regression test over the kept inputs.
-void exerciseTable(const std::string& dir, const std::string& name);
-
-void exerciseTable(const std::string& dir, const std::string& name)
-{
-    zent5::DbfTable t;
-    t.setFilePath(dir);
-    t.setTableName(name);
-    try {
-        t.Open();
-        const auto columns = t.Columns();
-        for (uint32_t r : t.ViewOrder())
-            for (const auto& c : columns)
-                (void)t.ReadField(r, c.name);
-        t.First();
-        while (!t.Eof()) {
-            (void)t.FieldText("COMMENT");
-            (void)t.FieldNumber("P");
-            t.Next();
-        }
-        t.AddIndex("tab1", "COMMENT", false);
-        t.setIndexName("tab1");
-        t.AddIndex("tab1", "P", true);
-        t.First();
-        if (!t.ReadOnly() && t.VisibleCount() > 0) {
-            t.Delete();
-            t.Append();
-            t.SetFieldValue("COMMENT", std::string("новая"));
-            t.Post();
-            t.Pack();
-        }
-        t.Close();
-    } catch (const zent5::Error&) {
-    }
-}
-
-#ifndef ZENT5_NO_FUZZ_ENTRY
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string path = folder() + "/t.db";

@@ -214,15 +214,26 @@ TEST_F(DownloadCommand, AppendToATableWithoutRowsAddsEveryRecordFromOne)
 
 TEST_F(DownloadCommand, AppendAfterALastRowThatIsNoRealMomentChangesNothing)
 {
-    writeTable(folder.path(""), "t.db", {{1, "05.03.2014", "09:00:00"}, {2, "31.02.2014", "10:00:00"}});
-    const std::string before = testing::readFile(folder.path("t.db"));
-    SimulatorProcess sim(folder, 1, {"--records", "3"});
-    ASSERT_TRUE(sim.ok());
-    const ProgramRun r = download({"--append", table()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "ЗЕНТ-5: '31.02.2014 10:00:00' is not a valid date and time.\n");
-    EXPECT_EQ(testing::readFile(folder.path("t.db")), before);
-    EXPECT_EQ(folder.files(), std::vector<std::string>{"t.db"});
+    const struct {
+        std::string date;
+        std::string quoted; // as the message shows it: whole, control bytes written out
+    } cases[] = {
+        {"31.02.2014", "31.02.2014"},
+        {std::string("05.03\0" "2014", 10), "05.03\\x002014"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.quoted);
+        ToolFolder own;
+        writeTable(own.path(""), "t.db", {{1, "05.03.2014", "09:00:00"}, {2, c.date, "10:00:00"}});
+        const std::string before = testing::readFile(own.path("t.db"));
+        SimulatorProcess sim(own, 1, {"--records", "3"});
+        ASSERT_TRUE(sim.ok());
+        const ProgramRun r = own.tool({"download", "--append", QString::fromStdString(own.path("t.db"))});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, "ЗЕНТ-5: '" + c.quoted + " 10:00:00' is not a valid date and time.\n");
+        EXPECT_EQ(testing::readFile(own.path("t.db")), before);
+        EXPECT_EQ(own.files(), std::vector<std::string>{"t.db"});
+    }
 }
 
 TEST_F(DownloadCommand, AppendNeedsATableThatOpens)
@@ -309,27 +320,61 @@ TEST_F(DownloadCommand, WrongInstrumentIsRefused)
 // The time-out is given and told back the same way under every locale.
 TEST_F(DownloadCommand, InstrumentThatStopsSendingEndsAfterTheTimeout)
 {
-    const std::string timedOut = "zent5-tool: the instrument did not answer within 1.5 s\n";
-    const struct {
-        QStringList simulator;
-        std::string err;
-    } cases[] = {
-        {{"--silent"}, timedOut},
-        {{"--records", "2000", "--hangup-after", "100"}, "zent5-tool: Связь с прибором потеряна !\n" + timedOut},
-    };
     for (const char* locale : testing::kTestLocales) {
-        for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(locale) + " " + c.simulator.join(' ').toStdString());
-            ToolFolder own;
-            SimulatorProcess sim(own, 1, c.simulator);
-            ASSERT_TRUE(sim.ok());
-            const ProgramRun r =
-                own.tool({"download", "--timeout", "1.5", QString::fromStdString(own.path("t.db"))}, locale);
-            EXPECT_EQ(r.code, 1);
-            EXPECT_EQ(r.err, c.err);
-            EXPECT_TRUE(own.files().empty());
-        }
+        SCOPED_TRACE(locale);
+        ToolFolder own;
+        SimulatorProcess sim(own, 1, {"--silent"});
+        ASSERT_TRUE(sim.ok());
+        const ProgramRun r =
+            own.tool({"download", "--timeout", "1.5", QString::fromStdString(own.path("t.db"))}, locale);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, "zent5-tool: the instrument did not answer within 1.5 s\n");
+        EXPECT_TRUE(own.files().empty());
     }
+}
+
+// A pulled cable ends the download at once, with the window's words, long
+// before the time-out would; a table of that name stays as it was.
+TEST_F(DownloadCommand, LostLineEndsTheDownloadAtOnceAndKeepsTheTable)
+{
+    const QStringList cases[] = {
+        {"--records", "2000", "--hangup-after", "100"},
+        {"--records", "2000", "--hangup-after", "0"},
+        {"--records", "2000", "--chunk", "500", "--chunk-delay", "20", "--hangup-after", "3000"},
+    };
+    for (const QStringList& simulator : cases) {
+        SCOPED_TRACE(simulator.join(' ').toStdString());
+        ToolFolder own;
+        writeTable(own.path(""), "t.db", {{1, "01.01.2013", "12:00:00"}, {2, "02.01.2013", "12:00:00"}});
+        const std::string before = testing::readFile(own.path("t.db"));
+        SimulatorProcess sim(own, 1, simulator);
+        ASSERT_TRUE(sim.ok());
+        const ProgramRun r = own.tool({"download", "--timeout", "600", QString::fromStdString(own.path("t.db"))});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, "zent5-tool: Связь с прибором потеряна !\n");
+        EXPECT_TRUE(testing::readFile(own.path("t.db")) == before) << "the table changed";
+        EXPECT_EQ(own.files(), std::vector<std::string>{"t.db"});
+    }
+}
+
+// The disk fills while the new table is written: the old table stays byte
+// for byte, and nothing is left beside it.
+TEST_F(DownloadCommand, NewTableOnAFullDiskKeepsTheOldTable)
+{
+    std::vector<Row> rows;
+    for (int n = 1; n <= 200; ++n)
+        rows.push_back({double(n), "01.01.2013", "12:00:00"});
+    writeTable(folder.path(""), "t.db", rows);
+    const std::string before = testing::readFile(folder.path("t.db"));
+    SimulatorProcess sim(folder, 1, {"--records", "2000"});
+    ASSERT_TRUE(sim.ok());
+    // No file of this process may grow past some 100 KiB; 2000 rows need 580.
+    const ProgramRun r = folder.run("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 200; exec \"$0\" \"$@\"",
+                                                testing::kToolProgram, "download", table()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "ЗЕНТ-5: Error while writing occurred. (Disk full?)\n");
+    EXPECT_TRUE(testing::readFile(folder.path("t.db")) == before) << "the table changed";
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"t.db"});
 }
 
 TEST_F(DownloadCommand, PortOptionUsesThatDeviceOnly)

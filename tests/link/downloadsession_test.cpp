@@ -150,8 +150,8 @@ TEST_F(DownloadSessionTest, DumpDialogCancelledOrFileUnwritable)
 }
 
 // A port that is always there and answers the identification request with
-// a lone "P": a reply without its "S", as a wrong device may send.
-class AnswersWithoutStart : public SerialDevice {
+// a reply too short to be an identification, as a wrong device may send.
+class AnswersWrongly : public SerialDevice {
 public:
     int opens = 0;
 
@@ -182,7 +182,7 @@ public:
             return -1;
         for (size_t i = 0; i < size; ++i)
             if (data[i] == 'V')
-                m_input += 'P';
+                m_input += "S10P";
         return long(size);
     }
     unsigned modemLines() override { return 0; }
@@ -215,8 +215,8 @@ private:
 TEST(DownloadSessionPort, AnErrorBoxLeftOpenPastTheSearchDelayLeavesThePortClosed)
 {
     BoxLeftOpen prompter(600);
-    auto device = std::make_unique<AnswersWithoutStart>();
-    const AnswersWithoutStart& port = *device;
+    auto device = std::make_unique<AnswersWrongly>();
+    const AnswersWrongly& port = *device;
     DownloadSession session(prompter, std::make_unique<SerialPortDriver>(std::move(device)));
     session.setSearchDelayForTesting(100);
 

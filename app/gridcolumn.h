@@ -1,6 +1,9 @@
 #pragma once
 
+#include "records/units.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zent5 {
@@ -15,9 +18,6 @@ enum class ColumnAlignment { taLeftJustify, taRightJustify, taCenter };
 // How a cell's value is shown. General: the shortest decimal form with up
 // to 15 significant digits; Fixed2 and Fixed1: exactly two or one decimals.
 enum class GridFormat { General, Text, Fixed2, Fixed1 };
-
-// Which system of units shows a column.
-enum class ColumnUnits { Always, KiloNewton, KiloGramForce };
 
 struct ColumnFont {
     std::string name = "MS Sans Serif";
@@ -38,7 +38,8 @@ struct GridColumn {
     std::string caption;
     GridFormat format = GridFormat::General;
     bool editable = false;
-    ColumnUnits units = ColumnUnits::Always;
+    // The system of units that shows the column; nothing: both do.
+    std::optional<Units> units;
     bool visible = true;
 
     int Width = 64; // pixels, before auto-fit scales the visible columns

@@ -16,7 +16,7 @@ bool sameField(std::string_view a, std::string_view b)
 }
 
 GridColumn column(const char* field, const char* caption, int width, ColumnAlignment alignment,
-                  GridFormat format, bool editable, ColumnUnits units)
+                  GridFormat format, bool editable)
 {
     GridColumn c;
     c.field = field;
@@ -25,7 +25,7 @@ GridColumn column(const char* field, const char* caption, int width, ColumnAlign
     c.Alignment = alignment;
     c.format = format;
     c.editable = editable;
-    c.units = units;
+    c.units = unitsOfField(field);
     return c;
 }
 
@@ -35,21 +35,20 @@ GridColumns GridColumns::measurement()
 {
     using A = ColumnAlignment;
     using D = GridFormat;
-    using U = ColumnUnits;
     GridColumns g;
     g.m_columns = {
-        column("N", "N", 143, A::taCenter, D::General, false, U::Always),
-        column("DATE", "Дата", 133, A::taCenter, D::Text, false, U::Always),
-        column("TIME", "Время", 124, A::taCenter, D::Text, false, U::Always),
-        column("TYPE", "Тип арматуры", 118, A::taCenter, D::Text, false, U::Always),
-        column("D", "d, мм", 116, A::taRightJustify, D::General, false, U::Always),
-        column("P", "F, кН", 116, A::taRightJustify, D::Fixed2, false, U::KiloNewton),
-        column("P_KG", "F, кГс", 114, A::taRightJustify, D::General, false, U::KiloGramForce),
-        column("S", "б, МПа", 110, A::taRightJustify, D::Fixed1, false, U::KiloNewton),
-        column("S_KG", "б, кГс/кв.см", 110, A::taRightJustify, D::General, false, U::KiloGramForce),
-        column("F_MM", "S, кв.см", 70, A::taRightJustify, D::General, false, U::KiloGramForce),
-        column("F", "S, кв.мм", 56, A::taRightJustify, D::General, true, U::KiloNewton),
-        column("COMMENT", "Примечание", 111, A::taCenter, D::Text, true, U::Always),
+        column("N", "N", 143, A::taCenter, D::General, false),
+        column("DATE", "Дата", 133, A::taCenter, D::Text, false),
+        column("TIME", "Время", 124, A::taCenter, D::Text, false),
+        column("TYPE", "Тип арматуры", 118, A::taCenter, D::Text, false),
+        column("D", "d, мм", 116, A::taRightJustify, D::General, false),
+        column("P", "F, кН", 116, A::taRightJustify, D::Fixed2, false),
+        column("P_KG", "F, кГс", 114, A::taRightJustify, D::General, false),
+        column("S", "б, МПа", 110, A::taRightJustify, D::Fixed1, false),
+        column("S_KG", "б, кГс/кв.см", 110, A::taRightJustify, D::General, false),
+        column("F_MM", "S, кв.см", 70, A::taRightJustify, D::General, false),
+        column("F", "S, кв.мм", 56, A::taRightJustify, D::General, true),
+        column("COMMENT", "Примечание", 111, A::taCenter, D::Text, true),
     };
     for (int i = 0; i < g.size(); ++i)
         g[i].LayoutIndex = i;
@@ -72,16 +71,11 @@ GridColumn* GridColumns::find(std::string_view field)
     return i < 0 ? nullptr : &m_columns[size_t(i)];
 }
 
-void GridColumns::showUnits(bool dimension)
+void GridColumns::showUnits(Units units)
 {
-    for (const char* field : {"P", "P_KG", "S", "S_KG", "F", "F_MM"})
-        if (GridColumn* c = find(field))
-            c->visible = false;
-    static constexpr const char* kiloNewton[] = {"P", "S", "F"};
-    static constexpr const char* kiloGramForce[] = {"P_KG", "S_KG", "F_MM"};
-    for (const char* field : dimension ? kiloGramForce : kiloNewton)
-        if (GridColumn* c = find(field))
-            c->visible = true;
+    for (GridColumn& c : m_columns)
+        if (c.units)
+            c.visible = *c.units == units;
 }
 
 void GridColumns::clearSortMarks()

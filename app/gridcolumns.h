@@ -26,9 +26,9 @@ public:
     int indexOf(std::string_view field) const;
     GridColumn* find(std::string_view field);
 
-    // Hides the six unit columns, then shows the three of the system of
-    // units (dimension true: kgf). Other properties stay.
-    void showUnits(bool dimension);
+    // Shows the columns of the system of units and hides those of the
+    // other; the columns both show stay as they are. Other properties stay.
+    void showUnits(Units units);
     void clearSortMarks();
     // Every column, hidden ones included, gets the grid width divided by
     // the number of columns; never less than 2.

@@ -4,9 +4,9 @@
 
 namespace zent5 {
 
-void set_vis_on_dimens(DataGrid& grid, bool dimension)
+void set_vis_on_dimens(DataGrid& grid, Units units)
 {
-    grid.columns().showUnits(dimension);
+    grid.columns().showUnits(units);
     grid.applyColumns();
 }
 

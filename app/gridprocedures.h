@@ -1,12 +1,14 @@
 #pragma once
 
+#include "records/units.h"
+
 namespace zent5 {
 
 class DataGrid;
 
-// Shows the force, stress and area columns of the system of units
-// (dimension true: kgf, kgf/cm² and cm²); the six other columns stay.
-void set_vis_on_dimens(DataGrid& grid, bool dimension);
+// Shows the force, stress and area columns of the system of units; the
+// six other columns stay.
+void set_vis_on_dimens(DataGrid& grid, Units units);
 
 // Clears every column's sort mark. Raises no title event and leaves the
 // row order alone; dropping a sort index is the sort reset's business.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/units.h"
+
 #include <string>
 
 namespace zent5 {
@@ -15,8 +17,8 @@ struct ProgramState {
     // The user began editing a cell since the table was last opened,
     // created, saved or had rows deleted; only the close asks about it.
     bool table_changed = false;
-    // false: kN, MPa and mm²; true: kgf, kgf/cm² and cm².
-    bool dimension = false;
+    // The system of units the grid, the reports and the export show.
+    Units dimension = Units::KiloNewton;
     // Remembered for the file dialogs; reaches the settings when the main
     // window closes.
     std::string default_dir;

@@ -1,6 +1,7 @@
 #include "app/startupsettings.h"
 
 #include "app/settingsstore.h"
+#include "app/unitssetting.h"
 
 namespace zent5 {
 
@@ -15,12 +16,7 @@ StartupSettings read_startup_settings(SettingsStore& settings, const std::string
         settings.setText("Default_dir", currentDir);
     }
 
-    if (auto dimension = settings.integer("Dimension")) {
-        result.dimension = *dimension != 0;
-    } else {
-        result.dimension = false;
-        settings.setInteger("Dimension", 0);
-    }
+    result.dimension = read_units_setting(settings);
     return result;
 }
 

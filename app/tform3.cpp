@@ -4,6 +4,7 @@
 #include "app/modalresult.h"
 #include "app/programstate.h"
 #include "app/settingsstore.h"
+#include "app/unitssetting.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -64,7 +65,7 @@ void TForm3::FormShow()
     RadioButton2->setChecked(false);
     RadioButton1->setAutoExclusive(true);
     RadioButton2->setAutoExclusive(true);
-    if (m_state.dimension)
+    if (m_state.dimension == Units::KiloGramForce)
         RadioButton2->setChecked(true);
     else
         RadioButton1->setChecked(true);
@@ -73,10 +74,10 @@ void TForm3::FormShow()
 void TForm3::Button1Click()
 {
     if (RadioButton1->isChecked())
-        m_state.dimension = false;
+        m_state.dimension = Units::KiloNewton;
     if (RadioButton2->isChecked())
-        m_state.dimension = true;
-    m_settings.setInteger("Dimension", m_state.dimension ? 1 : 0);
+        m_state.dimension = Units::KiloGramForce;
+    write_units_setting(m_settings, m_state.dimension);
     done(mrOk);
 }
 

@@ -14,26 +14,43 @@ constexpr const char* kCaption = "Экспорт в Excel";
 
 struct Column {
     const char* heading;
-    const char* headingKgf; // with dimension true
-    const char* field;
-    const char* fieldKgf;
+    std::string_view field;
     bool number;
 };
 
-// Columns A to I of the sheet.
-constexpr std::array<Column, 9> kColumns{{
-    {"N", "N", "N", "N", true},
-    {"Дата", "Дата", "DATE", "DATE", false},
-    {"Время", "Время", "TIME", "TIME", false},
-    {"Тип анкера", "Тип анкера", "TYPE", "TYPE", false},
-    {"d, мм", "d, мм", "D", "D", true},
-    {"F, кН", "F, кГс", "P", "P_KG", true},
-    {"б, МПа", "б, кГс/кв.см", "S", "S_KG", true},
-    {"S, кв.мм", "S, кв.см", "F", "F_MM", true},
-    {"Примечание", "Примечание", "COMMENT", "COMMENT", false},
-}};
+// The headings of the force, stress and area columns.
+struct UnitHeadings {
+    const char* force;
+    const char* stress;
+    const char* area;
+};
 
-void saveMeasurementWorkbook(RowCursor& table, bool dimension, const std::string& fileName,
+UnitHeadings headingsIn(Units units)
+{
+    if (units == Units::KiloGramForce)
+        return {"F, кГс", "б, кГс/кв.см", "S, кв.см"};
+    return {"F, кН", "б, МПа", "S, кв.мм"};
+}
+
+// Columns A to I of the sheet.
+std::array<Column, 9> sheetColumns(Units units)
+{
+    const UnitFields fields = unitFields(units);
+    const UnitHeadings headings = headingsIn(units);
+    return {{
+        {"N", "N", true},
+        {"Дата", "DATE", false},
+        {"Время", "TIME", false},
+        {"Тип анкера", "TYPE", false},
+        {"d, мм", "D", true},
+        {headings.force, fields.force, true},
+        {headings.stress, fields.stress, true},
+        {headings.area, fields.area, true},
+        {"Примечание", "COMMENT", false},
+    }};
+}
+
+void saveMeasurementWorkbook(RowCursor& table, Units units, const std::string& fileName,
                              const std::function<void()>& beforeFilling)
 {
     XlsWorkbook workbook;
@@ -41,28 +58,28 @@ void saveMeasurementWorkbook(RowCursor& table, bool dimension, const std::string
     sheet.SetName(kSheetName);
     if (beforeFilling)
         beforeFilling();
-    fillMeasurementSheet(sheet, table, dimension);
+    fillMeasurementSheet(sheet, table, units);
     XlsWriter writer;
     writer.Save(workbook, fileName);
 }
 
 } // namespace
 
-void fillMeasurementSheet(XlsWorksheet& sheet, RowCursor& table, bool dimension)
+void fillMeasurementSheet(XlsWorksheet& sheet, RowCursor& table, Units units)
 {
+    const std::array<Column, 9> columns = sheetColumns(units);
     table.First();
-    for (size_t c = 0; c < kColumns.size(); ++c)
-        sheet.Range(int(c), 0, int(c), 0).SetValue(dimension ? kColumns[c].headingKgf : kColumns[c].heading);
+    for (size_t c = 0; c < columns.size(); ++c)
+        sheet.Range(int(c), 0, int(c), 0).SetValue(columns[c].heading);
     const int n = table.VisibleCount();
     for (int k = 1; k <= n; ++k) {
-        for (size_t c = 0; c < kColumns.size(); ++c) {
-            const Column& col = kColumns[c];
-            const char* field = dimension ? col.fieldKgf : col.field;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            const Column& col = columns[c];
             XlsRange& cell = sheet.Range(int(c), k, int(c), k);
             if (col.number)
-                cell.SetValue(table.FieldNumber(field));
+                cell.SetValue(table.FieldNumber(col.field));
             else
-                cell.SetValue(table.FieldText(field));
+                cell.SetValue(table.FieldText(col.field));
         }
         table.Next();
     }
@@ -73,12 +90,12 @@ std::string exportDoneText(const std::string& fileName)
     return "Экспорт в файл " + std::filesystem::path(fileName).filename().string() + " завершен успешно.";
 }
 
-void writeMeasurementWorkbook(RowCursor& table, bool dimension, const std::string& fileName)
+void writeMeasurementWorkbook(RowCursor& table, Units units, const std::string& fileName)
 {
-    saveMeasurementWorkbook(table, dimension, fileName, {});
+    saveMeasurementWorkbook(table, units, fileName, {});
 }
 
-void exp2excel(RowCursor& table, bool dimension, Prompter& prompter, const std::string& initialDir,
+void exp2excel(RowCursor& table, Units units, Prompter& prompter, const std::string& initialDir,
                const std::function<void()>& resetSort)
 {
     if (!table.Active())
@@ -93,7 +110,7 @@ void exp2excel(RowCursor& table, bool dimension, Prompter& prompter, const std::
     if (!fileName || fileName->empty())
         return;
 
-    saveMeasurementWorkbook(table, dimension, *fileName, [&] {
+    saveMeasurementWorkbook(table, units, *fileName, [&] {
         // The rows go out in file order; a sort that cannot be undone does
         // not stop the export.
         try {

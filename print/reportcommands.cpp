@@ -78,20 +78,28 @@ ReportCommands::ReportCommands(PrintPlatform* platform)
 
 ReportCommands::~ReportCommands() = default;
 
-const ComposedReport* ReportCommands::lastComposed(bool dimension) const { return m_composed[dimension ? 1 : 0].get(); }
-
-const ComposedReport& ReportCommands::compose(RowCursor& table, bool dimension)
+std::unique_ptr<ComposedReport>& ReportCommands::composedIn(Units units)
 {
-    auto report = std::make_unique<ComposedReport>(ReportComposer(reportLayoutFor(dimension)).compose(table));
-    m_composed[dimension ? 1 : 0] = std::move(report);
-    return *m_composed[dimension ? 1 : 0];
+    return units == Units::KiloGramForce ? m_composedKiloGramForce : m_composedKiloNewton;
 }
 
-void ReportCommands::preview(RowCursor* table, bool dimension, QWidget* parent)
+const ComposedReport* ReportCommands::lastComposed(Units units) const
+{
+    return (units == Units::KiloGramForce ? m_composedKiloGramForce : m_composedKiloNewton).get();
+}
+
+const ComposedReport& ReportCommands::compose(RowCursor& table, Units units)
+{
+    auto report = std::make_unique<ComposedReport>(ReportComposer(reportLayoutFor(units)).compose(table));
+    composedIn(units) = std::move(report);
+    return *composedIn(units);
+}
+
+void ReportCommands::preview(RowCursor* table, Units units, QWidget* parent)
 {
     if (!usable(table))
         return;
-    const ComposedReport& report = compose(*table, dimension);
+    const ComposedReport& report = compose(*table, units);
 
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report);
@@ -129,20 +137,20 @@ void ReportCommands::preview(RowCursor* table, bool dimension, QWidget* parent)
     m_platform->runPreview(dialog);
 }
 
-void ReportCommands::print(RowCursor* table, bool dimension, QWidget* parent)
+void ReportCommands::print(RowCursor* table, Units units, QWidget* parent)
 {
     if (!usable(table))
         return;
-    printSequence(compose(*table, dimension), parent);
+    printSequence(compose(*table, units), parent);
 }
 
-void ReportCommands::printLastComposed(RowCursor* table, bool dimension, QWidget* parent)
+void ReportCommands::printLastComposed(RowCursor* table, Units units, QWidget* parent)
 {
     if (!usable(table))
         return;
-    const ComposedReport* report = lastComposed(dimension);
+    const ComposedReport* report = lastComposed(units);
     if (!report)
-        report = &compose(*table, dimension);
+        report = &compose(*table, units);
     printSequence(*report, parent);
 }
 

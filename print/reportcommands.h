@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pagemodel.h"
+#include "records/units.h"
 
 #include <memory>
 
@@ -13,8 +14,8 @@ class PrintPlatform;
 class RowCursor;
 
 // The report commands of the main window: one object for the program's run,
-// keeping the pages each layout composed last. `dimension` chooses the
-// layout (kgf when true). Every command does nothing when `table` is null or
+// keeping the pages each layout composed last. `units` chooses the
+// layout. Every command does nothing when `table` is null or
 // not active. Errors of the table while composing (zent5::Error) reach the
 // caller before anything is shown or printed; the pages composed before stay.
 // Composing leaves the table on its last row.
@@ -30,28 +31,31 @@ public:
     // "Предварительный просмотр" (N8Click): composes and shows the pages in
     // the modal preview window (zoom, page width, whole page, two pages,
     // page moves, print, close).
-    void preview(RowCursor* table, bool dimension, QWidget* parent);
+    void preview(RowCursor* table, Units units, QWidget* parent);
 
     // "Печать" in the menu (N9Click): composes, then the print sequence:
     // nothing when no printer is installed, otherwise the print dialog
     // (printer, page range, copies, collation) and printing.
-    void print(RowCursor* table, bool dimension, QWidget* parent);
+    void print(RowCursor* table, Units units, QWidget* parent);
 
     // "Печать" in the grid's pop-up menu (N22Click): the print sequence for
     // the pages this layout composed last; composes first only when it has
     // composed nothing yet in this run.
-    void printLastComposed(RowCursor* table, bool dimension, QWidget* parent);
+    void printLastComposed(RowCursor* table, Units units, QWidget* parent);
 
     // The pages a layout composed last, or null.
-    const ComposedReport* lastComposed(bool dimension) const;
+    const ComposedReport* lastComposed(Units units) const;
 
 private:
-    const ComposedReport& compose(RowCursor& table, bool dimension);
+    const ComposedReport& compose(RowCursor& table, Units units);
     void printSequence(const ComposedReport& report, QWidget* parent);
 
     std::unique_ptr<PrintPlatform> m_ownPlatform;
     PrintPlatform* m_platform;
-    std::unique_ptr<ComposedReport> m_composed[2]; // kN / MPa, kgf
+    // The pages last composed in each system of units.
+    std::unique_ptr<ComposedReport>& composedIn(Units units);
+    std::unique_ptr<ComposedReport> m_composedKiloNewton;
+    std::unique_ptr<ComposedReport> m_composedKiloGramForce;
 };
 
 // Paints the report onto a printer as its print settings ask: page range

@@ -22,14 +22,14 @@ CellTemplate headerCell(std::string name, double x, double width, std::string te
     return c;
 }
 
-CellTemplate dataCell(std::string name, double x, double width, std::string column, DisplayFormat format = {},
+CellTemplate dataCell(std::string name, double x, double width, std::string_view column, DisplayFormat format = {},
                       HAlign halign = HAlign::Center)
 {
     CellTemplate c;
     c.name = std::move(name);
     c.x = x;
     c.width = width;
-    c.text = "[Dbf1.\"" + column + "\"]";
+    c.text = "[Dbf1.\"" + std::string(column) + "\"]";
     c.font = arial(10);
     c.halign = halign;
     c.valign = VAlign::Middle;
@@ -121,6 +121,7 @@ ReportLayout commonLayout(std::string name)
 
 ReportLayout makeReport1()
 {
+    const UnitFields fields = unitFields(Units::KiloNewton);
     ReportLayout r = commonLayout("Report1");
     r.header.cells.push_back(headerCell("ForceHeader", 382, 78, "P, кН"));
     r.header.cells.push_back(sigmaCell());
@@ -128,15 +129,16 @@ ReportLayout makeReport1()
     r.header.cells.push_back(headerCell("AreaHeader", 550, 62, "F, кв.мм."));
     r.header.cells.push_back(headerCell("CommentHeader", 612, 433, "Примечание"));
 
-    r.data.cells.push_back(dataCell("ForceCell", 382, 78, "P", numberPattern("0.00")));
-    r.data.cells.push_back(dataCell("StressCell", 460, 90, "S", numberPattern("0.0")));
-    r.data.cells.push_back(dataCell("AreaCell", 550, 62, "F", plainWithUnusedPattern("0.0")));
+    r.data.cells.push_back(dataCell("ForceCell", 382, 78, fields.force, numberPattern("0.00")));
+    r.data.cells.push_back(dataCell("StressCell", 460, 90, fields.stress, numberPattern("0.0")));
+    r.data.cells.push_back(dataCell("AreaCell", 550, 62, fields.area, plainWithUnusedPattern("0.0")));
     r.data.cells.push_back(dataCell("CommentCell", 612, 433, "COMMENT", {}, HAlign::Left));
     return r;
 }
 
 ReportLayout makeReport2()
 {
+    const UnitFields fields = unitFields(Units::KiloGramForce);
     ReportLayout r = commonLayout("Report2");
     r.header.cells.push_back(headerCell("ForceHeader", 382, 78, "P, кГс"));
     r.header.cells.push_back(sigmaCell());
@@ -144,9 +146,9 @@ ReportLayout makeReport2()
     r.header.cells.push_back(headerCell("AreaHeader", 572, 62, "F, кв.см."));
     r.header.cells.push_back(headerCell("CommentHeader", 634, 411, "Примечание"));
 
-    r.data.cells.push_back(dataCell("ForceCell", 382, 78, "P_KG", plainWithUnusedPattern("0.00")));
-    r.data.cells.push_back(dataCell("StressCell", 460, 112, "S_KG"));
-    r.data.cells.push_back(dataCell("AreaCell", 572, 62, "F_mm", plainWithUnusedPattern("0.0")));
+    r.data.cells.push_back(dataCell("ForceCell", 382, 78, fields.force, plainWithUnusedPattern("0.00")));
+    r.data.cells.push_back(dataCell("StressCell", 460, 112, fields.stress));
+    r.data.cells.push_back(dataCell("AreaCell", 572, 62, fields.area, plainWithUnusedPattern("0.0")));
     r.data.cells.push_back(dataCell("CommentCell", 634, 411, "COMMENT", {}, HAlign::Left));
     return r;
 }
@@ -165,6 +167,9 @@ const ReportLayout& report2Layout()
     return layout;
 }
 
-const ReportLayout& reportLayoutFor(bool dimension) { return dimension ? report2Layout() : report1Layout(); }
+const ReportLayout& reportLayoutFor(Units units)
+{
+    return units == Units::KiloGramForce ? report2Layout() : report1Layout();
+}
 
 } // namespace zent5

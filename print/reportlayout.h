@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/units.h"
 #include <string>
 #include <vector>
 
@@ -104,7 +105,7 @@ struct ReportLayout {
 // The kN / MPa layout and the kgf layout.
 const ReportLayout& report1Layout();
 const ReportLayout& report2Layout();
-// The layout of a system of units: kgf when `dimension` is true.
-const ReportLayout& reportLayoutFor(bool dimension);
+// The layout of a system of units.
+const ReportLayout& reportLayoutFor(Units units);
 
 } // namespace zent5

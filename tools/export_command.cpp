@@ -30,7 +30,7 @@ int runExport(const std::vector<std::string>& args)
     pointAtFileForReading(table, parsed->table);
     try {
         table.Open();
-        writeMeasurementWorkbook(table, parsed->kgf, parsed->output);
+        writeMeasurementWorkbook(table, parsed->units, parsed->output);
         table.Close();
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -53,7 +53,7 @@ int runReport(const std::vector<std::string>& args)
     try {
         table.Open();
         // Page by page: a long table's report is never held whole.
-        ReportComposer composer(reportLayoutFor(parsed->kgf));
+        ReportComposer composer(reportLayoutFor(parsed->units));
         writeReportPdf(composer, table, parsed->output);
         table.Close();
     } catch (const Error& e) {

@@ -18,7 +18,7 @@ const char kUsage[] =
     "usage: zent5-tool stats [--units kn|kgf] [--required-force X] [--required-stress Y] TABLE.db\n";
 
 struct StatsOptions {
-    bool kgf = false;
+    Units units = Units::KiloNewton;
     stats::RequiredValues required; // in the units chosen
     std::string table;
 };
@@ -49,10 +49,10 @@ std::string parseArguments(const std::vector<std::string>& args, StatsOptions& o
             value = args[++i];
         }
         if (name == "--units") {
-            const std::optional<bool> kgf = value ? parseUnitsName(*value) : std::nullopt;
-            if (!kgf)
+            const std::optional<Units> units = value ? parseUnitsName(*value) : std::nullopt;
+            if (!units)
                 return "--units needs kn or kgf";
-            options.kgf = *kgf;
+            options.units = *units;
         } else if (name == "--required-force" || name == "--required-stress") {
             const std::optional<double> v = value ? parseNumberArgument(*value) : std::nullopt;
             if (!v || *v < 0)
@@ -78,8 +78,9 @@ int runStats(const std::vector<std::string>& args)
     StatsOptions options;
     if (const std::string wrong = parseArguments(args, options); !wrong.empty())
         return usageError(wrong);
-    const std::string forceField = options.kgf ? "P_KG" : "P";
-    const std::string stressField = options.kgf ? "S_KG" : "S";
+    const UnitFields fields = unitFields(options.units);
+    const std::string forceField(fields.force);
+    const std::string stressField(fields.stress);
     DbfTable table;
     pointAtFileForReading(table, options.table);
     std::string csv;

@@ -12,10 +12,10 @@ std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& 
         if (args[i] == "--units") {
             if (i + 1 >= args.size())
                 return std::nullopt;
-            const std::optional<bool> kgf = parseUnitsName(args[++i]);
-            if (!kgf)
+            const std::optional<Units> units = parseUnitsName(args[++i]);
+            if (!units)
                 return std::nullopt;
-            parsed.kgf = *kgf;
+            parsed.units = *units;
         } else if (args[i].empty() || args[i][0] == '-') {
             return std::nullopt;
         } else {
@@ -29,12 +29,12 @@ std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& 
     return parsed;
 }
 
-std::optional<bool> parseUnitsName(const std::string& name)
+std::optional<Units> parseUnitsName(const std::string& name)
 {
     if (name == "kn")
-        return false;
+        return Units::KiloNewton;
     if (name == "kgf")
-        return true;
+        return Units::KiloGramForce;
     return std::nullopt;
 }
 

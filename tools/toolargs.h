@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/units.h"
 #include "table/dbftable.h"
 
 #include <optional>
@@ -11,7 +12,7 @@ namespace zent5::tool {
 // "[--units kn|kgf] TABLE.db OUTPUT": the arguments of the commands that turn
 // a table into a file.
 struct UnitsAndFiles {
-    bool kgf = false;
+    Units units = Units::KiloNewton;
     std::string table;
     std::string output;
 };
@@ -19,8 +20,8 @@ struct UnitsAndFiles {
 // Nothing when the arguments do not fit that form.
 std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& args);
 
-// The value of "--units": true for "kgf", false for "kn", nothing otherwise.
-std::optional<bool> parseUnitsName(const std::string& name);
+// The value of "--units": "kn" or "kgf"; nothing for any other text.
+std::optional<Units> parseUnitsName(const std::string& name);
 
 // A number typed on the command line, with "." or "," as the decimal
 // separator ("12.5", "12,5"), whatever the C locale; nothing when the text

@@ -182,7 +182,7 @@ int exportOnce(int count, const fs::path& folder)
     XlsWorkbook book;
     XlsWorksheet& sheet = book.AddSheet();
     sheet.SetName("ЗЕНТ-5");
-    fillMeasurementSheet(sheet, cursor, false);
+    fillMeasurementSheet(sheet, cursor, Units::KiloNewton);
     const double fill = seconds(start);
     const long withModel = peakRssKb();
     const auto saveStart = Clock::now();
@@ -207,7 +207,7 @@ static int exportFull(int rowCount, const fs::path& folder)
     MemoryCursor cursor(rows);
     const double cpuStart = cpuSeconds();
     const auto start = Clock::now();
-    writeMeasurementWorkbook(cursor, false, (folder / "ours.xls").string());
+    writeMeasurementWorkbook(cursor, Units::KiloNewton, (folder / "ours.xls").string());
     const double ours = seconds(start);
     const double oursCpu = cpuSeconds() - cpuStart;
     std::printf("ours, rows from memory:        %.3f s, CPU %.3f s  (%.1f MB file), peak RSS %.1f MB\n", ours,
@@ -243,7 +243,7 @@ static int exportFull(int rowCount, const fs::path& folder)
     const double tCpu = cpuSeconds();
     const auto tStart = Clock::now();
     table.Open();
-    writeMeasurementWorkbook(table, false, (folder / "ours-db.xls").string());
+    writeMeasurementWorkbook(table, Units::KiloNewton, (folder / "ours-db.xls").string());
     table.Close();
     std::printf("ours, rows from a .db file:    %.3f s, CPU %.3f s\n", seconds(tStart), cpuSeconds() - tCpu);
     writeCsv(rows, folder / "data.csv");

@@ -69,12 +69,12 @@ void fillTable(zent5::DbfTable& t, int rows)
 int main(int argc, char** argv)
 {
     int rows = 10000;
-    bool kgf = false;
+    zent5::Units units = zent5::Units::KiloNewton;
     std::string keep;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--units" && i + 1 < argc)
-            kgf = std::string(argv[++i]) == "kgf";
+            units = std::string(argv[++i]) == "kgf" ? zent5::Units::KiloGramForce : zent5::Units::KiloNewton;
         else if (a == "--keep" && i + 1 < argc)
             keep = argv[++i];
         else
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
         const auto start = Clock::now();
         table.setExclusive(false);
         table.Open();
-        const zent5::ComposedReport report = zent5::ReportComposer(zent5::reportLayoutFor(kgf)).compose(table);
+        const zent5::ComposedReport report = zent5::ReportComposer(zent5::reportLayoutFor(units)).compose(table);
         table.Close();
         const double composeSeconds = secondsSince(start);
         const auto paintStart = Clock::now();

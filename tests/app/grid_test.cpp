@@ -10,13 +10,17 @@
 
 #include <map>
 #include <numeric>
+#include <optional>
 
 namespace zent5 {
 namespace {
 
 using A = ColumnAlignment;
 using D = GridFormat;
-using U = ColumnUnits;
+// The system of units that shows a column; nothing: both do.
+const std::optional<Units> kBoth;
+const std::optional<Units> kKiloNewton = Units::KiloNewton;
+const std::optional<Units> kKiloGramForce = Units::KiloGramForce;
 
 TEST(GridColumns, TheTwelveColumnsInGridOrder)
 {
@@ -27,21 +31,21 @@ TEST(GridColumns, TheTwelveColumnsInGridOrder)
         A alignment;
         D format;
         bool editable;
-        U units;
+        std::optional<Units> units;
     };
     const Expected expected[] = {
-        {"N", "N", 143, A::taCenter, D::General, false, U::Always},
-        {"DATE", "Дата", 133, A::taCenter, D::Text, false, U::Always},
-        {"TIME", "Время", 124, A::taCenter, D::Text, false, U::Always},
-        {"TYPE", "Тип арматуры", 118, A::taCenter, D::Text, false, U::Always},
-        {"D", "d, мм", 116, A::taRightJustify, D::General, false, U::Always},
-        {"P", "F, кН", 116, A::taRightJustify, D::Fixed2, false, U::KiloNewton},
-        {"P_KG", "F, кГс", 114, A::taRightJustify, D::General, false, U::KiloGramForce},
-        {"S", "б, МПа", 110, A::taRightJustify, D::Fixed1, false, U::KiloNewton},
-        {"S_KG", "б, кГс/кв.см", 110, A::taRightJustify, D::General, false, U::KiloGramForce},
-        {"F_MM", "S, кв.см", 70, A::taRightJustify, D::General, false, U::KiloGramForce},
-        {"F", "S, кв.мм", 56, A::taRightJustify, D::General, true, U::KiloNewton},
-        {"COMMENT", "Примечание", 111, A::taCenter, D::Text, true, U::Always},
+        {"N", "N", 143, A::taCenter, D::General, false, kBoth},
+        {"DATE", "Дата", 133, A::taCenter, D::Text, false, kBoth},
+        {"TIME", "Время", 124, A::taCenter, D::Text, false, kBoth},
+        {"TYPE", "Тип арматуры", 118, A::taCenter, D::Text, false, kBoth},
+        {"D", "d, мм", 116, A::taRightJustify, D::General, false, kBoth},
+        {"P", "F, кН", 116, A::taRightJustify, D::Fixed2, false, kKiloNewton},
+        {"P_KG", "F, кГс", 114, A::taRightJustify, D::General, false, kKiloGramForce},
+        {"S", "б, МПа", 110, A::taRightJustify, D::Fixed1, false, kKiloNewton},
+        {"S_KG", "б, кГс/кв.см", 110, A::taRightJustify, D::General, false, kKiloGramForce},
+        {"F_MM", "S, кв.см", 70, A::taRightJustify, D::General, false, kKiloGramForce},
+        {"F", "S, кв.мм", 56, A::taRightJustify, D::General, true, kKiloNewton},
+        {"COMMENT", "Примечание", 111, A::taCenter, D::Text, true, kBoth},
     };
     const GridColumns columns = GridColumns::measurement();
     ASSERT_EQ(columns.size(), 12);
@@ -77,8 +81,8 @@ TEST(GridColumns, SwitchingUnitsKeepsTheOtherPropertiesOfHiddenColumns)
     GridColumns columns = GridColumns::measurement();
     columns.find("P")->Color = 0x0000FF;
     columns.find("P")->Width = 40;
-    columns.showUnits(true);
-    columns.showUnits(false);
+    columns.showUnits(Units::KiloGramForce);
+    columns.showUnits(Units::KiloNewton);
     EXPECT_TRUE(columns.find("P")->visible);
     EXPECT_EQ(columns.find("P")->Color, 0x0000FFu);
     EXPECT_EQ(columns.find("P")->Width, 40);
@@ -180,17 +184,17 @@ protected:
 
 TEST_F(Grid, UnitsShowTheirThreeColumnsAndTheOtherSixStay)
 {
-    set_vis_on_dimens(grid, true);
+    set_vis_on_dimens(grid, Units::KiloGramForce);
     EXPECT_EQ(shownCaptions(), (std::vector<std::string>{"N", "Дата", "Время", "Тип арматуры", "d, мм", "F, кГс",
                                                          "б, кГс/кв.см", "S, кв.см", "Примечание"}));
-    set_vis_on_dimens(grid, false);
+    set_vis_on_dimens(grid, Units::KiloNewton);
     EXPECT_EQ(shownCaptions(), (std::vector<std::string>{"N", "Дата", "Время", "Тип арматуры", "d, мм", "F, кН",
                                                          "б, МПа", "S, кв.мм", "Примечание"}));
 }
 
 TEST_F(Grid, FittingSetsEveryWidthToATwelfthThenFillsTheGridEqually)
 {
-    set_vis_on_dimens(grid, false);
+    set_vis_on_dimens(grid, Units::KiloNewton);
     grid.resize(1200, 400);
     fit_columns(grid);
 
@@ -215,7 +219,7 @@ TEST_F(Grid, FittingANarrowGridKeepsTwoPixels)
 
 TEST_F(Grid, AutoFitKeepsTheDesignProportions)
 {
-    set_vis_on_dimens(grid, false);
+    set_vis_on_dimens(grid, Units::KiloNewton);
     grid.resize(1000, 400);
     grid.applyColumns();
     const int available = grid.viewport()->width();

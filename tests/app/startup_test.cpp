@@ -42,7 +42,7 @@ TEST(Startup, FirstStartWritesTheDirectoryAndKiloNewtonAtOnce)
     EXPECT_FALSE(settings.contains("Table_1"));
     EXPECT_EQ(window.state().default_dir, QDir::currentPath().toStdString());
     EXPECT_EQ(window.dialog_initial_dir(), QDir::currentPath().toStdString());
-    EXPECT_FALSE(window.state().dimension);
+    EXPECT_EQ(window.state().dimension, Units::KiloNewton);
     EXPECT_EQ(shownCaptions(*window.DataGrid1), kiloNewtonColumns);
 }
 
@@ -56,7 +56,7 @@ TEST(Startup, StoredValuesAreReadAndLeftAsTheyAre)
 
     EXPECT_EQ(window.state().default_dir, "/srv/измерения");
     EXPECT_EQ(window.dialog_initial_dir(), "/srv/измерения");
-    EXPECT_TRUE(window.state().dimension);
+    EXPECT_EQ(window.state().dimension, Units::KiloGramForce);
     EXPECT_EQ(shownCaptions(*window.DataGrid1), kiloGramForceColumns);
     EXPECT_EQ(settings.value("Default_dir"), QStringLiteral("/srv/измерения"));
     EXPECT_EQ(settings.value("Dimension"), QStringLiteral("1"));
@@ -66,17 +66,17 @@ TEST(Startup, DimensionReadsAnyNonZeroAsKilogramForce)
 {
     struct Case {
         const char* stored;
-        bool dimension;
+        Units dimension;
         const char* afterStart;
     };
     const Case cases[] = {
-        {"0", false, "0"},
-        {"1", true, "1"},
-        {"7", true, "7"},
-        {"-1", true, "-1"},
+        {"0", Units::KiloNewton, "0"},
+        {"1", Units::KiloGramForce, "1"},
+        {"7", Units::KiloGramForce, "7"},
+        {"-1", Units::KiloGramForce, "-1"},
         // Not an integer: treated as absent, so the default is written.
-        {"kgf", false, "0"},
-        {"", false, "0"},
+        {"kgf", Units::KiloNewton, "0"},
+        {"", Units::KiloNewton, "0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);

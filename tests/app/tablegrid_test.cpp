@@ -140,15 +140,17 @@ TEST_F(TableGrid, NumbersShowWithTheSystemsDecimalSeparator)
 // posted by leaving its row, deleting, saving, switching the units).
 TEST_F(TableGrid, ReadingTheRowsAgainKeepsTheUnitsColumnsHiddenAndTheWidths)
 {
-    for (const bool kgf : {false, true}) {
-        SCOPED_TRACE(kgf ? "kgf" : "kN");
-        settings.set("Dimension", kgf ? 1 : 0);
+    for (const Units units : {Units::KiloNewton, Units::KiloGramForce}) {
+        const Units other = units == Units::KiloGramForce ? Units::KiloNewton : Units::KiloGramForce;
+        SCOPED_TRACE(units == Units::KiloGramForce ? "kgf" : "kN");
+        settings.set("Dimension", units == Units::KiloGramForce ? 1 : 0);
         settings.set("Table_1", QString());
         TForm1 w(prompts);
         show(w);
         openByMenu(w, may());
         const std::vector<std::string> unitFields =
-            kgf ? std::vector<std::string>{"P_KG", "S_KG", "F_MM"} : std::vector<std::string>{"P", "S", "F"};
+            units == Units::KiloGramForce ? std::vector<std::string>{"P_KG", "S_KG", "F_MM"}
+                                          : std::vector<std::string>{"P", "S", "F"};
         QHeaderView* titles = grid(w).horizontalHeader();
         auto check = [&](const char* step) {
             SCOPED_TRACE(step);
@@ -200,10 +202,10 @@ TEST_F(TableGrid, ReadingTheRowsAgainKeepsTheUnitsColumnsHiddenAndTheWidths)
             {"saved", [&] { w.N5->trigger(); }},
             {"sorted", [&] { clickTitle(w, "N"); }},
             {"units switched there and back", [&] {
-                 w.state().dimension = !kgf;
+                 w.state().dimension = other;
                  w.set_vis_on_dimens();
                  grid(w).gridModel().refresh();
-                 w.state().dimension = kgf;
+                 w.state().dimension = units;
                  w.set_vis_on_dimens();
                  w.Dbf1.Last();
                  w.grid_follow_table();

@@ -42,40 +42,41 @@ TEST_F(UnitsDialog, Texts)
 
 TEST_F(UnitsDialog, ShowingPresetsTheCurrentUnitsNotAnEarlierChoice)
 {
-    for (bool dimension : {true, false, true}) {
-        SCOPED_TRACE(dimension);
-        state.dimension = dimension;
-        dialog.RadioButton1->setChecked(!dimension); // a choice left by a cancelled showing
+    for (Units units : {Units::KiloGramForce, Units::KiloNewton, Units::KiloGramForce}) {
+        SCOPED_TRACE(units == Units::KiloGramForce ? "kgf" : "kN");
+        state.dimension = units;
+        // A choice left by a cancelled showing.
+        dialog.RadioButton1->setChecked(units == Units::KiloGramForce);
         dialog.FormShow();
-        EXPECT_EQ(dialog.RadioButton2->isChecked(), dimension);
-        EXPECT_EQ(dialog.RadioButton1->isChecked(), !dimension);
+        EXPECT_EQ(dialog.RadioButton2->isChecked(), units == Units::KiloGramForce);
+        EXPECT_EQ(dialog.RadioButton1->isChecked(), units == Units::KiloNewton);
     }
 }
 
 TEST_F(UnitsDialog, OkStoresTheChoice)
 {
-    state.dimension = true;
+    state.dimension = Units::KiloGramForce;
     dialog.FormShow();
     dialog.RadioButton1->setChecked(true);
     dialog.Button1Click();
     EXPECT_EQ(dialog.result(), mrOk);
-    EXPECT_FALSE(state.dimension);
+    EXPECT_EQ(state.dimension, Units::KiloNewton);
     EXPECT_EQ(stored.value("Dimension"), QStringLiteral("0"));
 
     dialog.FormShow();
     dialog.RadioButton2->setChecked(true);
     dialog.Button1Click();
-    EXPECT_TRUE(state.dimension);
+    EXPECT_EQ(state.dimension, Units::KiloGramForce);
     EXPECT_EQ(stored.value("Dimension"), QStringLiteral("1"));
 }
 
 TEST_F(UnitsDialog, OkWithoutAChangeWritesTheSettingAgain)
 {
     stored.set("Dimension", 5);
-    state.dimension = true;
+    state.dimension = Units::KiloGramForce;
     dialog.FormShow();
     dialog.Button1Click();
-    EXPECT_TRUE(state.dimension);
+    EXPECT_EQ(state.dimension, Units::KiloGramForce);
     EXPECT_EQ(stored.value("Dimension"), QStringLiteral("1"));
 }
 
@@ -84,12 +85,12 @@ TEST_F(UnitsDialog, CancelAndTheFrameCloseChangeNothing)
     stored.set("Dimension", 1);
     for (const std::function<void()>& cancel :
          {std::function<void()>([&] { dialog.Button2Click(); }), std::function<void()>([&] { dialog.reject(); })}) {
-        state.dimension = true;
+        state.dimension = Units::KiloGramForce;
         dialog.FormShow();
         dialog.RadioButton1->setChecked(true);
         cancel();
         EXPECT_EQ(dialog.result(), mrCancel);
-        EXPECT_TRUE(state.dimension);
+        EXPECT_EQ(state.dimension, Units::KiloGramForce);
         EXPECT_EQ(stored.value("Dimension"), QStringLiteral("1"));
     }
 }
@@ -146,7 +147,7 @@ TEST(UnitsCommand, OkSwitchesTheGridColumnsAtOnceAndCancelKeepsThem)
     });
     main.N15->trigger();
     EXPECT_EQ(shownCaptions(*main.DataGrid1), kn);
-    EXPECT_FALSE(main.state().dimension);
+    EXPECT_EQ(main.state().dimension, Units::KiloNewton);
     EXPECT_EQ(stored.value("Dimension"), QStringLiteral("0"));
 }
 

@@ -35,9 +35,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(m_dir); }
 
-    void run(bool dimension = false)
+    void run(Units units = Units::KiloNewton)
     {
-        exp2excel(table, dimension, prompter, "/home/инженер/таблицы", [&] {
+        exp2excel(table, units, prompter, "/home/инженер/таблицы", [&] {
             ++sortResets;
             table.log.push_back("resetSort");
             if (sortResetFails)
@@ -153,23 +153,23 @@ std::string textOf(const XlsRange& r) { return xlstext::toUtf8(r.TextForm()); }
 TEST(MeasurementSheet, HeadingsAndValuesFollowTheUnits)
 {
     struct Case {
-        bool dimension;
+        Units units;
         const std::vector<std::string>* headings;
         const char* force;
         const char* stress;
         const char* area;
     };
     const Case cases[] = {
-        {false, &kHeadingsKn, "P", "S", "F"},
-        {true, &kHeadingsKgf, "P_KG", "S_KG", "F_MM"},
+        {Units::KiloNewton, &kHeadingsKn, "P", "S", "F"},
+        {Units::KiloGramForce, &kHeadingsKgf, "P_KG", "S_KG", "F_MM"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.dimension);
+        SCOPED_TRACE(c.force);
         FakeCursor table;
         table.rows = zent5::testing::threeMeasurements();
         XlsWorkbook book;
         XlsWorksheet& sheet = book.AddSheet();
-        fillMeasurementSheet(sheet, table, c.dimension);
+        fillMeasurementSheet(sheet, table, c.units);
         EXPECT_EQ(table.log, (std::vector<std::string>{"First", "VisibleCount", "Next", "Next", "Next"}));
         ASSERT_EQ(sheet.RangeCount(), 9 * 4);
         for (int i = 0; i < sheet.RangeCount(); ++i) {
@@ -217,7 +217,7 @@ TEST(MeasurementSheet, EmptyTableGivesHeadingsOnly)
     FakeCursor table;
     XlsWorkbook book;
     XlsWorksheet& sheet = book.AddSheet();
-    fillMeasurementSheet(sheet, table, false);
+    fillMeasurementSheet(sheet, table, Units::KiloNewton);
     EXPECT_EQ(table.log, (std::vector<std::string>{"First", "VisibleCount"}));
     EXPECT_EQ(sheet.RangeCount(), 9);
     const XlsArea& a = sheet.UsedArea();
@@ -239,7 +239,7 @@ TEST(MeasurementSheet, WorkbookAsWritten)
         XlsWorkbook book;
         XlsWorksheet& sheet = book.AddSheet();
         sheet.SetName("ЗЕНТ-5");
-        fillMeasurementSheet(sheet, table, false);
+        fillMeasurementSheet(sheet, table, Units::KiloNewton);
         XlsWriter writer;
         const auto recs = zent5::testing::biffRecords(writer.Stream(book));
         auto count = [&](uint16_t id) { return std::count_if(recs.begin(), recs.end(), [&](const auto& r) { return r.id == id; }); };

@@ -158,7 +158,7 @@ std::vector<FakeCursor::Row> manyRows(size_t n)
     return out;
 }
 
-class Readers : public ::testing::TestWithParam<bool> {
+class Readers : public ::testing::TestWithParam<Units> {
 protected:
     void SetUp() override
     {
@@ -171,9 +171,12 @@ protected:
 };
 
 // Every cell as the readers see it equals what the table holds.
-void expectSheet(const BookSeen& seen, const std::vector<FakeCursor::Row>& rows, bool dimension)
+void expectSheet(const BookSeen& seen, const std::vector<FakeCursor::Row>& rows, Units units)
 {
-    const auto& headings = dimension ? kHeadingsKgf : kHeadingsKn;
+    const auto& headings = units == Units::KiloGramForce ? kHeadingsKgf : kHeadingsKn;
+    const std::array<const char*, 3> shown = units == Units::KiloGramForce
+                                                 ? std::array<const char*, 3>{"P_KG", "S_KG", "F_MM"}
+                                                 : std::array<const char*, 3>{"P", "S", "F"};
     ASSERT_EQ(seen.sheets.size(), 1u);
     EXPECT_EQ(seen.sheets[0], "0\tЗЕНТ-5\t" + std::to_string(rows.size() + 1) + "\t9");
     for (int c = 0; c < 9; ++c) {
@@ -182,8 +185,7 @@ void expectSheet(const BookSeen& seen, const std::vector<FakeCursor::Row>& rows,
         EXPECT_EQ(cell.value, headings[size_t(c)]);
         EXPECT_EQ(cell.xf, 21);
     }
-    const char* numbers[] = {"N", nullptr, nullptr, nullptr, "D", dimension ? "P_KG" : "P", dimension ? "S_KG" : "S",
-                             dimension ? "F_MM" : "F", nullptr};
+    const char* numbers[] = {"N", nullptr, nullptr, nullptr, "D", shown[0], shown[1], shown[2], nullptr};
     const char* texts[] = {nullptr, "DATE", "TIME", "TYPE", nullptr, nullptr, nullptr, nullptr, "COMMENT"};
     for (size_t k = 1; k <= rows.size(); ++k) {
         for (int c = 0; c < 9; ++c) {
@@ -212,18 +214,18 @@ TEST_P(Readers, PythonReadersSeeEveryValue)
 {
     if (!pythonReadersInstalled())
         GTEST_SKIP() << "python3 with xlrd and olefile is not installed";
-    const bool dimension = GetParam();
+    const Units units = GetParam();
     for (const size_t n : {size_t(0), size_t(3), size_t(1500)}) {
         SCOPED_TRACE(n);
         FakeCursor table;
         table.rows = n == 3 ? zent5::testing::threeMeasurements() : manyRows(n);
         const fs::path file = m_dir / "book.xls";
-        writeMeasurementWorkbook(table, dimension, file.string());
+        writeMeasurementWorkbook(table, units, file.string());
         const BookSeen seen = readWithPython(file);
         EXPECT_EQ(seen.facts.at("streams"), "Workbook");
         EXPECT_EQ(seen.facts.at("clsid"), "");
         EXPECT_EQ(seen.facts.at("user"), "DUvazuv");
-        expectSheet(seen, table.rows, dimension);
+        expectSheet(seen, table.rows, units);
     }
 }
 
@@ -233,7 +235,7 @@ TEST_F(Readers, BuiltInCurrencyFormatsAsXlrdSeesThem)
         GTEST_SKIP() << "python3 with xlrd and olefile is not installed";
     FakeCursor table;
     const fs::path file = m_dir / "f.xls";
-    writeMeasurementWorkbook(table, false, file.string());
+    writeMeasurementWorkbook(table, Units::KiloNewton, file.string());
     EXPECT_EQ(readWithPython(file).formats,
               (std::vector<std::string>{
                   "5 #,##0\"р.\";\\-#,##0\"р.\"",
@@ -247,8 +249,10 @@ TEST_F(Readers, BuiltInCurrencyFormatsAsXlrdSeesThem)
               }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Units, Readers, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& i) { return i.param ? "kgf" : "kN"; });
+INSTANTIATE_TEST_SUITE_P(Units, Readers, ::testing::Values(Units::KiloNewton, Units::KiloGramForce),
+                         [](const ::testing::TestParamInfo<Units>& i) {
+                             return i.param == Units::KiloGramForce ? "kgf" : "kN";
+                         });
 
 TEST_F(Readers, DefaultPaletteMatchesXlrd)
 {
@@ -256,7 +260,7 @@ TEST_F(Readers, DefaultPaletteMatchesXlrd)
         GTEST_SKIP() << "python3 with xlrd and olefile is not installed";
     FakeCursor table;
     const fs::path file = m_dir / "p.xls";
-    writeMeasurementWorkbook(table, false, file.string());
+    writeMeasurementWorkbook(table, Units::KiloNewton, file.string());
     std::string ours;
     char buf[8];
     for (const XlsColor c : XlsStyleRegistry::DefaultPalette()) {
@@ -302,7 +306,7 @@ TEST_F(Readers, GnumericConvertsOurFile)
     table.rows = zent5::testing::threeMeasurements();
     const fs::path file = m_dir / "g.xls";
     const fs::path csv = m_dir / "g.csv";
-    writeMeasurementWorkbook(table, true, file.string());
+    writeMeasurementWorkbook(table, Units::KiloGramForce, file.string());
     // ssconvert writes its CSV numbers in its locale's form; in the plain one
     // they read back exactly (the workbook itself holds them in binary).
     const Output out = run("LC_ALL=C.UTF-8 ssconvert --export-type=Gnumeric_stf:stf_csv " + quoted(file.string()) +

@@ -80,7 +80,7 @@ protected:
 };
 
 // Column values of sheet row k (1-based) as the table rows above give them.
-void expectRows(const XlsWorksheet& sheet, const std::vector<int>& order, bool kgf)
+void expectRows(const XlsWorksheet& sheet, const std::vector<int>& order, Units units)
 {
     ASSERT_EQ(sheet.RangeCount(), 9 * int(order.size() + 1));
     for (size_t k = 1; k <= order.size(); ++k) {
@@ -93,9 +93,9 @@ void expectRows(const XlsWorksheet& sheet, const std::vector<int>& order, bool k
         EXPECT_EQ(text(2), m.time);
         EXPECT_EQ(text(3), m.type);
         EXPECT_EQ(number(4), m.d);
-        EXPECT_EQ(number(5), kgf ? m.pKg : m.p);
-        EXPECT_EQ(number(6), kgf ? m.sKg : m.s);
-        EXPECT_EQ(number(7), kgf ? m.fMm : m.f);
+        EXPECT_EQ(number(5), units == Units::KiloGramForce ? m.pKg : m.p);
+        EXPECT_EQ(number(6), units == Units::KiloGramForce ? m.sKg : m.s);
+        EXPECT_EQ(number(7), units == Units::KiloGramForce ? m.fMm : m.f);
         std::string comment = m.comment;
         if (const size_t p = comment.find("\r\n"); p != std::string::npos)
             comment.replace(p, 2, "\n");
@@ -117,7 +117,7 @@ TEST_F(TableExport, SortedTableGoesOutInFileOrderAndStaysUnsorted)
     const fs::path book = m_dir / "tests.xls";
     prompter.files.push_back(book.string());
     // What the main window does to the grid's sort.
-    exp2excel(t, false, prompter, m_dir.string(), [&] {
+    exp2excel(t, Units::KiloNewton, prompter, m_dir.string(), [&] {
         t.setIndexName("");
         t.DeleteIndex("tab1");
         t.Refresh();
@@ -130,23 +130,23 @@ TEST_F(TableExport, SortedTableGoesOutInFileOrderAndStaysUnsorted)
     // The same walk, kept in memory, shows the file order.
     XlsWorkbook workbook;
     XlsWorksheet& sheet = workbook.AddSheet();
-    fillMeasurementSheet(sheet, t, false);
-    expectRows(sheet, {0, 1, 2}, false);
+    fillMeasurementSheet(sheet, t, Units::KiloNewton);
+    expectRows(sheet, {0, 1, 2}, Units::KiloNewton);
     t.Close();
 }
 
 TEST_F(TableExport, BothUnitSystemsFromTheFile)
 {
-    for (const bool kgf : {false, true}) {
-        SCOPED_TRACE(kgf);
+    for (const Units units : {Units::KiloNewton, Units::KiloGramForce}) {
+        SCOPED_TRACE(units == Units::KiloGramForce ? "kgf" : "kN");
         DbfTable t;
         aim(t);
         t.setExclusive(false);
         t.Open();
         XlsWorkbook workbook;
         XlsWorksheet& sheet = workbook.AddSheet();
-        fillMeasurementSheet(sheet, t, kgf);
-        expectRows(sheet, {0, 1, 2}, kgf);
+        fillMeasurementSheet(sheet, t, units);
+        expectRows(sheet, {0, 1, 2}, units);
         t.Close();
     }
 }
@@ -181,11 +181,13 @@ TEST_F(TableExport, ToolWritesTheBookAndSaysSo)
 {
     struct Case {
         std::vector<std::string> options;
-        bool kgf;
+        Units units;
     };
-    const Case cases[] = {{{}, false}, {{"--units", "kn"}, false}, {{"--units", "kgf"}, true}};
+    const Case cases[] = {{{}, Units::KiloNewton},
+                          {{"--units", "kn"}, Units::KiloNewton},
+                          {{"--units", "kgf"}, Units::KiloGramForce}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.kgf);
+        SCOPED_TRACE(c.options.empty() ? "no --units" : c.options[1]);
         const fs::path book = m_dir / "Книга.xls";
         std::vector<std::string> args = c.options;
         args.push_back((m_dir / "t.db").string());
@@ -200,10 +202,10 @@ TEST_F(TableExport, ToolWritesTheBookAndSaysSo)
             continue;
         const std::string seen = runPython(book);
         EXPECT_NE(seen.find("sheet\t0\tЗЕНТ-5\t4\t9\n"), std::string::npos) << seen;
-        EXPECT_NE(seen.find(c.kgf ? "cell\t0\t0\t5\ttext\t21\tF, кГс\n" : "cell\t0\t0\t5\ttext\t21\tF, кН\n"),
+        EXPECT_NE(seen.find(c.units == Units::KiloGramForce ? "cell\t0\t0\t5\ttext\t21\tF, кГс\n" : "cell\t0\t0\t5\ttext\t21\tF, кН\n"),
                   std::string::npos);
         // Row 2 of the sheet is the second record of the file.
-        EXPECT_NE(seen.find(c.kgf ? "cell\t0\t2\t5\tnumber\t21\t18406.2\n" : "cell\t0\t2\t5\tnumber\t21\t180.5\n"),
+        EXPECT_NE(seen.find(c.units == Units::KiloGramForce ? "cell\t0\t2\t5\tnumber\t21\t18406.2\n" : "cell\t0\t2\t5\tnumber\t21\t180.5\n"),
                   std::string::npos);
         EXPECT_NE(seen.find("cell\t0\t3\t8\ttext\t21\tстрока 1\\nстрока 2\n"), std::string::npos);
     }

@@ -83,25 +83,25 @@ TEST_F(ReportCommandsTest, NothingHappensWithoutAnActiveTable)
     MemoryCursor inactive = tableOf(3);
     inactive.active = false;
     for (RowCursor* table : {static_cast<RowCursor*>(nullptr), static_cast<RowCursor*>(&inactive)}) {
-        m_commands.preview(table, false, nullptr);
-        m_commands.print(table, false, nullptr);
-        m_commands.printLastComposed(table, true, nullptr);
+        m_commands.preview(table, Units::KiloNewton, nullptr);
+        m_commands.print(table, Units::KiloNewton, nullptr);
+        m_commands.printLastComposed(table, Units::KiloGramForce, nullptr);
     }
     EXPECT_EQ(m_platform.previews, 0);
     EXPECT_EQ(m_platform.dialogs, 0);
-    EXPECT_EQ(m_commands.lastComposed(false), nullptr);
-    EXPECT_EQ(m_commands.lastComposed(true), nullptr);
+    EXPECT_EQ(m_commands.lastComposed(Units::KiloNewton), nullptr);
+    EXPECT_EQ(m_commands.lastComposed(Units::KiloGramForce), nullptr);
 }
 
 TEST_F(ReportCommandsTest, WithoutAPrinterThePrintCommandsDoNothing)
 {
     m_platform.printer = false;
     MemoryCursor table = tableOf(3);
-    m_commands.print(&table, false, nullptr);
-    m_commands.printLastComposed(&table, false, nullptr);
+    m_commands.print(&table, Units::KiloNewton, nullptr);
+    m_commands.printLastComposed(&table, Units::KiloNewton, nullptr);
     EXPECT_EQ(m_platform.dialogs, 0);
     // Composing still happened and left the table on its last row.
-    ASSERT_NE(m_commands.lastComposed(false), nullptr);
+    ASSERT_NE(m_commands.lastComposed(Units::KiloNewton), nullptr);
     EXPECT_TRUE(table.Eof());
     EXPECT_EQ(std::get<double>(table.FieldValueOf("N")), 3.0);
 }
@@ -109,12 +109,12 @@ TEST_F(ReportCommandsTest, WithoutAPrinterThePrintCommandsDoNothing)
 TEST_F(ReportCommandsTest, DimensionChoosesTheLayout)
 {
     MemoryCursor table = tableOf(1);
-    m_commands.print(&table, false, nullptr);
-    m_commands.print(&table, true, nullptr);
-    ASSERT_NE(m_commands.lastComposed(false), nullptr);
-    ASSERT_NE(m_commands.lastComposed(true), nullptr);
-    EXPECT_EQ(m_commands.lastComposed(false)->layoutName, "Report1");
-    EXPECT_EQ(m_commands.lastComposed(true)->layoutName, "Report2");
+    m_commands.print(&table, Units::KiloNewton, nullptr);
+    m_commands.print(&table, Units::KiloGramForce, nullptr);
+    ASSERT_NE(m_commands.lastComposed(Units::KiloNewton), nullptr);
+    ASSERT_NE(m_commands.lastComposed(Units::KiloGramForce), nullptr);
+    EXPECT_EQ(m_commands.lastComposed(Units::KiloNewton)->layoutName, "Report1");
+    EXPECT_EQ(m_commands.lastComposed(Units::KiloGramForce)->layoutName, "Report2");
 }
 
 TEST_F(ReportCommandsTest, PrintDialogOffersThePagesAndPrintsTheChosenOnes)
@@ -151,7 +151,7 @@ TEST_F(ReportCommandsTest, PrintDialogOffersThePagesAndPrintsTheChosenOnes)
             layout = dialog.printer()->pageLayout();
             return printToPdf(file, c.choose)(dialog);
         };
-        m_commands.print(&table, false, nullptr);
+        m_commands.print(&table, Units::KiloNewton, nullptr);
         EXPECT_EQ(minPage, 1);
         EXPECT_EQ(maxPage, 3);
         EXPECT_EQ(layout.orientation(), QPageLayout::Landscape);
@@ -177,7 +177,7 @@ TEST_F(ReportCommandsTest, CopiesAndCollation)
             p.setCollateCopies(collate);
             printerCopies = p.supportsMultipleCopies();
         });
-        m_commands.print(&table, false, nullptr);
+        m_commands.print(&table, Units::KiloNewton, nullptr);
         std::vector<std::string> order;
         for (const auto& page : testing::pdfPages(file))
             order.push_back(page.find("Стр. 1 из 2") != std::string::npos ? "1" : "2");
@@ -197,7 +197,7 @@ TEST_F(ReportCommandsTest, CancelledPrintDialogPrintsNothing)
         dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
         return false;
     };
-    m_commands.print(&table, false, nullptr);
+    m_commands.print(&table, Units::KiloNewton, nullptr);
     EXPECT_EQ(m_platform.dialogs, 1);
 }
 
@@ -234,7 +234,7 @@ TEST_F(ReportCommandsTest, PreviewShowsTheComposedPages)
             }
             EXPECT_EQ(dialog.result(), QDialog::Rejected);
         };
-        m_commands.preview(&table, false, nullptr);
+        m_commands.preview(&table, Units::KiloNewton, nullptr);
         EXPECT_EQ(previewPages, 3);
         EXPECT_EQ(printEnabled, printer);
         EXPECT_TRUE(closeOffered);
@@ -247,20 +247,20 @@ TEST_F(ReportCommandsTest, PopUpPrintUsesThePagesLastComposedInTheSameUnits)
     if (!testing::havePopplerTools())
         GTEST_SKIP() << "poppler-utils not installed";
     MemoryCursor table = tableOf(13); // 2 pages
-    m_commands.preview(&table, false, nullptr);
+    m_commands.preview(&table, Units::KiloNewton, nullptr);
     for (int i = 14; i <= 30; ++i)
         table.rows.push_back({{"N", double(i)}});
 
     // The kN pages of the preview print as they were, without composing again.
     const QString kn = pdf("kn.pdf");
     m_platform.onPrint = printToPdf(kn);
-    m_commands.printLastComposed(&table, false, nullptr);
+    m_commands.printLastComposed(&table, Units::KiloNewton, nullptr);
     EXPECT_EQ(testing::pdfPages(kn).size(), 2u);
 
     // Nothing composed in kgf yet: the pop-up command composes the current table.
     const QString kgf = pdf("kgf.pdf");
     m_platform.onPrint = printToPdf(kgf);
-    m_commands.printLastComposed(&table, true, nullptr);
+    m_commands.printLastComposed(&table, Units::KiloGramForce, nullptr);
     const auto pages = testing::pdfPages(kgf);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_NE(pages[0].find("кГс"), std::string::npos);
@@ -281,17 +281,17 @@ TEST_F(ReportCommandsTest, ComposingErrorReachesTheCallerAndNothingPrints)
 {
     BrokenCursor table;
     table.rows.push_back({{"N", 1.0}});
-    m_commands.print(&table, false, nullptr);
-    const ComposedReport* before = m_commands.lastComposed(false);
+    m_commands.print(&table, Units::KiloNewton, nullptr);
+    const ComposedReport* before = m_commands.lastComposed(Units::KiloNewton);
     ASSERT_NE(before, nullptr);
     const int dialogs = m_platform.dialogs;
 
     table.broken = true;
-    EXPECT_THROW(m_commands.print(&table, false, nullptr), Error);
-    EXPECT_THROW(m_commands.preview(&table, false, nullptr), Error);
+    EXPECT_THROW(m_commands.print(&table, Units::KiloNewton, nullptr), Error);
+    EXPECT_THROW(m_commands.preview(&table, Units::KiloNewton, nullptr), Error);
     EXPECT_EQ(m_platform.dialogs, dialogs);
     EXPECT_EQ(m_platform.previews, 0);
-    EXPECT_EQ(m_commands.lastComposed(false), before);
+    EXPECT_EQ(m_commands.lastComposed(Units::KiloNewton), before);
 }
 
 } // namespace

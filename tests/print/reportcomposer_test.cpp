@@ -35,7 +35,9 @@ MemoryCursor tableOf(int rows)
     return t;
 }
 
-ComposedReport compose(RowCursor& table, bool dimension = false)
+const char* unitsName(Units units) { return units == Units::KiloGramForce ? "kgf" : "kN"; }
+
+ComposedReport compose(RowCursor& table, Units dimension = Units::KiloNewton)
 {
     ReportComposer composer(reportLayoutFor(dimension));
     composer.setDecimalSeparator(',');
@@ -75,8 +77,8 @@ std::vector<BandKind> kindsOf(const Page& page)
 
 TEST(ReportComposer, EmptyTableGivesOnePageWithTitleHeaderAndFooter)
 {
-    for (bool dimension : {false, true}) {
-        SCOPED_TRACE(dimension ? "kgf" : "kN");
+    for (Units dimension : {Units::KiloNewton, Units::KiloGramForce}) {
+        SCOPED_TRACE(unitsName(dimension));
         MemoryCursor table;
         const ComposedReport r = compose(table, dimension);
         ASSERT_EQ(r.pages.size(), 1u);
@@ -158,18 +160,26 @@ TEST(ReportComposer, NumbersPrintByTheirCellsDisplay)
     table.rows.push_back(row);
 
     struct Case {
-        bool dimension;
+        Units dimension;
         const char* cell;
         const char* expected;
     };
     const Case cases[] = {
-        {false, "NCell", "7"},           {false, "DateCell", "07.03.2014"}, {false, "TimeCell", "09:05:07"},
-        {false, "TypeCell", "проволока"}, {false, "DiameterCell", "9,6"},   {false, "ForceCell", "12,30"},
-        {false, "StressCell", "436,0"},  {false, "AreaCell", "28,3"},       {true, "ForceCell", "1258"},
-        {true, "StressCell", "4446"},    {true, "AreaCell", "0,283"},       {true, "DiameterCell", "9,6"},
+        {Units::KiloNewton, "NCell", "7"},
+        {Units::KiloNewton, "DateCell", "07.03.2014"},
+        {Units::KiloNewton, "TimeCell", "09:05:07"},
+        {Units::KiloNewton, "TypeCell", "проволока"},
+        {Units::KiloNewton, "DiameterCell", "9,6"},
+        {Units::KiloNewton, "ForceCell", "12,30"},
+        {Units::KiloNewton, "StressCell", "436,0"},
+        {Units::KiloNewton, "AreaCell", "28,3"},
+        {Units::KiloGramForce, "ForceCell", "1258"},
+        {Units::KiloGramForce, "StressCell", "4446"},
+        {Units::KiloGramForce, "AreaCell", "0,283"},
+        {Units::KiloGramForce, "DiameterCell", "9,6"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.dimension ? "kgf " : "kN ") + c.cell);
+        SCOPED_TRACE(std::string(unitsName(c.dimension)) + " " + c.cell);
         const ComposedReport r = compose(table, c.dimension);
         const auto rows = bandsOf(r.pages[0], BandKind::MasterData);
         ASSERT_EQ(rows.size(), 1u);
@@ -236,8 +246,8 @@ TEST(ReportComposer, LongCommentWrapsInsideItsRowWhichDoesNotGrow)
         huge += "очень длинное примечание ";
     table.rows[1]["COMMENT"] = huge;
 
-    for (bool dimension : {false, true}) {
-        SCOPED_TRACE(dimension ? "kgf" : "kN");
+    for (Units dimension : {Units::KiloNewton, Units::KiloGramForce}) {
+        SCOPED_TRACE(unitsName(dimension));
         const ComposedReport r = compose(table, dimension);
         const auto rows = bandsOf(r.pages[0], BandKind::MasterData);
         ASSERT_EQ(rows.size(), 2u);
@@ -306,15 +316,17 @@ TEST(ReportComposer, HeaderTextsOfBothLayouts)
 {
     MemoryCursor table;
     struct Case {
-        bool dimension;
+        Units dimension;
         std::vector<std::string> texts;
     };
     const Case cases[] = {
-        {false, {"N", "Дата", "Время", "Тип арматуры", "d, мм", "P, кН", "σ", ", МПа", "F, кв.мм.", "Примечание"}},
-        {true, {"N", "Дата", "Время", "Тип арматуры", "d, мм", "P, кГс", "σ", ", кГс/кв.см", "F, кв.см.", "Примечание"}},
+        {Units::KiloNewton,
+         {"N", "Дата", "Время", "Тип арматуры", "d, мм", "P, кН", "σ", ", МПа", "F, кв.мм.", "Примечание"}},
+        {Units::KiloGramForce,
+         {"N", "Дата", "Время", "Тип арматуры", "d, мм", "P, кГс", "σ", ", кГс/кв.см", "F, кв.см.", "Примечание"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.dimension ? "kgf" : "kN");
+        SCOPED_TRACE(unitsName(c.dimension));
         const ComposedReport r = compose(table, c.dimension);
         std::vector<std::string> texts;
         for (const auto& cell : r.pages[0].bands[1].cells) {
@@ -394,12 +406,13 @@ std::string describe(const Page& page)
 TEST(ReportComposer, PagesHandedOverOneByOneAreThePagesItKeeps)
 {
     struct Case {
-        bool dimension;
+        Units dimension;
         int rows;
     };
-    const Case cases[] = {{false, 0}, {false, 30}, {true, 30}, {true, 15}};
+    const Case cases[] = {
+        {Units::KiloNewton, 0}, {Units::KiloNewton, 30}, {Units::KiloGramForce, 30}, {Units::KiloGramForce, 15}};
     for (const auto& c : cases) {
-        SCOPED_TRACE((c.dimension ? "kgf, " : "kN, ") + std::to_string(c.rows) + " rows");
+        SCOPED_TRACE(std::string(unitsName(c.dimension)) + ", " + std::to_string(c.rows) + " rows");
         MemoryCursor table = tableOf(c.rows);
         if (c.rows > 0)
             table.rows[0]["COMMENT"] = std::string(300, 'w'); // wrapped and clipped

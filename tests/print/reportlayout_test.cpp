@@ -35,8 +35,8 @@ TEST(ReportLayout, PageIsA4LandscapeWithTheTemplatesMargins)
         EXPECT_DOUBLE_EQ(mm(layout->data.height), 11.1);
         EXPECT_DOUBLE_EQ(mm(layout->footer.height), 5.5);
     }
-    EXPECT_EQ(&reportLayoutFor(false), &report1Layout());
-    EXPECT_EQ(&reportLayoutFor(true), &report2Layout());
+    EXPECT_EQ(&reportLayoutFor(Units::KiloNewton), &report1Layout());
+    EXPECT_EQ(&reportLayoutFor(Units::KiloGramForce), &report2Layout());
 }
 
 struct ColumnCase {
@@ -106,7 +106,7 @@ TEST(ReportLayout, ColumnsOfTheKilogramForceLayout)
         {"DiameterHeader", "DiameterCell", 88.7, 17.2, "d, мм", "[Dbf1.\"D\"]"},
         {"ForceHeader", "ForceCell", 105.9, 21.6, "P, кГс", "[Dbf1.\"P_KG\"]"},
         {"StressUnitText", "StressCell", 133.1, 25.5, ", кГс/кв.см", "[Dbf1.\"S_KG\"]"},
-        {"AreaHeader", "AreaCell", 158.6, 17.2, "F, кв.см.", "[Dbf1.\"F_mm\"]"},
+        {"AreaHeader", "AreaCell", 158.6, 17.2, "F, кв.см.", "[Dbf1.\"F_MM\"]"},
         {"CommentHeader", "CommentCell", 175.8, 113.9, "Примечание", "[Dbf1.\"COMMENT\"]"},
     });
     const CellTemplate& stress = cellNamed(report2Layout().data, "StressCell");

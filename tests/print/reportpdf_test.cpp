@@ -49,12 +49,12 @@ protected:
             GTEST_SKIP() << "poppler-utils (pdftotext, pdfinfo) not installed";
         ASSERT_TRUE(m_dir.isValid());
     }
-    QString write(bool dimension, int rows)
+    QString write(Units dimension, int rows)
     {
         MemoryCursor table = tableOf(rows);
         ReportComposer composer(reportLayoutFor(dimension));
         composer.setDecimalSeparator(',');
-        const QString path = m_dir.filePath(dimension ? "kgf.pdf" : "kn.pdf");
+        const QString path = m_dir.filePath(dimension == Units::KiloGramForce ? "kgf.pdf" : "kn.pdf");
         writeReportPdf(composer.compose(table), path.toStdString());
         return path;
     }
@@ -64,18 +64,20 @@ protected:
 TEST_F(ReportPdf, PagesAreLandscapeA4WithHeadersAndFooters)
 {
     struct Case {
-        bool dimension;
+        Units dimension;
         std::vector<std::string> header;
         std::vector<std::string> values;
     };
     const Case cases[] = {
-        {false, {"Дата", "Время", "Тип", "арматуры", "d, мм", "P, кН", "σ", ", МПа", "F,", "кв.мм.", "Примечание"},
+        {Units::KiloNewton,
+         {"Дата", "Время", "Тип", "арматуры", "d, мм", "P, кН", "σ", ", МПа", "F,", "кв.мм.", "Примечание"},
          {"12,30", "436,0", "28,3", "07.03.2014", "09:05:07", "проволока"}},
-        {true, {"Дата", "Время", "Тип", "арматуры", "d, мм", "P, кГс", "σ", ", кГс/кв.см", "F,", "кв.см.", "Примечание"},
+        {Units::KiloGramForce,
+         {"Дата", "Время", "Тип", "арматуры", "d, мм", "P, кГс", "σ", ", кГс/кв.см", "F,", "кв.см.", "Примечание"},
          {"1254", "4446", "0,283", "07.03.2014"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.dimension ? "kgf" : "kN");
+        SCOPED_TRACE(c.dimension == Units::KiloGramForce ? "kgf" : "kN");
         const QString pdf = write(c.dimension, 30);
         const std::string info = testing::pdfInfo(pdf);
         EXPECT_TRUE(contains(info, "Pages:           3")) << info;
@@ -103,7 +105,7 @@ TEST_F(ReportPdf, PagesAreLandscapeA4WithHeadersAndFooters)
 
 TEST_F(ReportPdf, EmptyTableGivesOnePage)
 {
-    const QString pdf = write(false, 0);
+    const QString pdf = write(Units::KiloNewton, 0);
     EXPECT_TRUE(contains(testing::pdfInfo(pdf), "Pages:           1"));
     const auto pages = testing::pdfPages(pdf);
     ASSERT_EQ(pages.size(), 1u);

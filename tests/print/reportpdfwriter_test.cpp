@@ -76,13 +76,13 @@ TEST_F(ReportPdfWriterTest, PageByPageGivesTheFileOfTheWholeReport)
     if (!testing::havePopplerTools())
         GTEST_SKIP() << "poppler-utils (pdftotext, pdfinfo) not installed";
     struct Case {
-        bool dimension;
+        Units dimension;
         int rows;
         const char* pages;
     };
-    const Case cases[] = {{false, 0, "1"}, {false, 30, "3"}, {true, 45, "4"}};
+    const Case cases[] = {{Units::KiloNewton, 0, "1"}, {Units::KiloNewton, 30, "3"}, {Units::KiloGramForce, 45, "4"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE((c.dimension ? "kgf, " : "kN, ") + std::to_string(c.rows) + " rows");
+        SCOPED_TRACE((c.dimension == Units::KiloGramForce ? "kgf, " : "kN, ") + std::to_string(c.rows) + " rows");
         MemoryCursor table = tableOf(c.rows);
         ReportComposer composer(reportLayoutFor(c.dimension));
         composer.setDecimalSeparator(',');

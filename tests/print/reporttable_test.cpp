@@ -241,19 +241,22 @@ TEST_F(ReportOfATable, EveryValuePrintsAsTheSystemWritesNumbers)
         SCOPED_TRACE(locale);
         const std::string point(1, separator);
         const struct {
-            bool kgf;
+            const char* units; // as --units names them
+            Units dimension;
             Words row12;
         } layouts[] = {
-            {false, {"12", "07.03.2014", "09:05:07", "проволока", "9" + point + "6", "5,00", "250,0", "28" + point + "3",
-                     "ряд", "12"}},
-            {true, {"12", "07.03.2014", "09:05:07", "проволока", "9" + point + "6", "510", "2549", "0" + point + "283",
-                    "ряд", "12"}},
+            {"kn", Units::KiloNewton,
+             {"12", "07.03.2014", "09:05:07", "проволока", "9" + point + "6", "5,00", "250,0", "28" + point + "3", "ряд",
+              "12"}},
+            {"kgf", Units::KiloGramForce,
+             {"12", "07.03.2014", "09:05:07", "проволока", "9" + point + "6", "510", "2549", "0" + point + "283", "ряд",
+              "12"}},
         };
         for (const auto& layout : layouts) {
-            SCOPED_TRACE(layout.kgf ? "kgf" : "kN");
+            SCOPED_TRACE(layout.units);
             const QString pdf = m_dir.filePath("tool.pdf");
             const ToolRun run =
-                runTool({"report", "--units", layout.kgf ? "kgf" : "kn", table, pdf}, locale);
+                runTool({"report", "--units", layout.units, table, pdf}, locale);
             ASSERT_EQ(run.code, 0) << run.err;
             const auto pages = testing::splitPages(testing::pdfLayoutText(pdf));
             ASSERT_EQ(pages.size(), 3u);
@@ -269,7 +272,7 @@ TEST_F(ReportOfATable, EveryValuePrintsAsTheSystemWritesNumbers)
             DbfTable opened;
             pointAt(opened, "values.db");
             opened.Open();
-            commands.preview(&opened, layout.kgf, nullptr);
+            commands.preview(&opened, layout.dimension, nullptr);
             opened.Close();
             const auto previewPages = testing::splitPages(testing::pdfLayoutText(shown));
             ASSERT_EQ(previewPages.size(), 3u);

@@ -1,6 +1,7 @@
 #include "app/qtprompter.h"
 
 #include "app/qtcolumnlook.h"
+#include "records/pathparts.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -26,8 +27,7 @@ std::string with_default_extension(const std::string& fileName, const std::strin
 {
     if (fileName.empty() || defaultExtension.empty())
         return fileName;
-    const auto slash = fileName.find_last_of('/');
-    const std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    const std::string name = splitPath(fileName).fileName;
     if (name.empty() || name.find('.') != std::string::npos)
         return fileName;
     return fileName + (defaultExtension.front() == '.' ? "" : ".") + defaultExtension;

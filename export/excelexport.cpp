@@ -3,8 +3,9 @@
 #include "xlsworkbook.h"
 #include "xlswriter.h"
 
+#include "records/pathparts.h"
+
 #include <array>
-#include <filesystem>
 
 namespace zent5 {
 namespace {
@@ -87,7 +88,7 @@ void fillMeasurementSheet(XlsWorksheet& sheet, RowCursor& table, Units units)
 
 std::string exportDoneText(const std::string& fileName)
 {
-    return "Экспорт в файл " + std::filesystem::path(fileName).filename().string() + " завершен успешно.";
+    return "Экспорт в файл " + splitPath(fileName).fileName + " завершен успешно.";
 }
 
 void writeMeasurementWorkbook(RowCursor& table, Units units, const std::string& fileName)

@@ -1,5 +1,6 @@
 #include "toolargs.h"
 
+#include "records/pathparts.h"
 #include "table/dbfformat.h"
 
 namespace zent5::tool {
@@ -47,9 +48,9 @@ std::optional<double> parseNumberArgument(const std::string& text)
 
 void pointAtFileForReading(DbfTable& table, const std::string& file)
 {
-    const size_t slash = file.rfind('/');
-    table.setFilePath(slash == std::string::npos ? std::string() : file.substr(0, slash + 1));
-    table.setTableName(slash == std::string::npos ? file : file.substr(slash + 1));
+    const PathParts parts = splitPath(file);
+    table.setFilePath(parts.directory);
+    table.setTableName(parts.fileName);
     table.setExclusive(false);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/programstate.h"
+#include "app/windowtableview.h"
 #include "print/reportcommands.h"
+#include "session/tablesession.h"
 #include "table/dbftable.h"
 
 #include <QMainWindow>
@@ -26,9 +28,16 @@ class Tform6;
 // The main window. Creating it reads the settings and leaves it in the
 // no-table state: grid hidden, table commands disabled, the darker
 // background, the program title as caption. The commands reach the user
-// only through the prompter; the decisions they make live in plain code.
+// only through the prompter; the table commands themselves are the
+// session's, which the handlers call.
 class TForm1 : public QMainWindow {
     Q_OBJECT
+    // First, so that the table component below can refer to them.
+    Prompter& m_prompter;
+    ProgramState m_state;
+    WindowTableView m_view{*this};
+    TableSession m_session{m_prompter, m_view, m_state};
+
 public:
     explicit TForm1(Prompter& prompter, QWidget* parent = nullptr);
     ~TForm1() override;
@@ -37,6 +46,7 @@ public:
     const ProgramState& state() const { return m_state; }
     Prompter& prompter() { return m_prompter; }
     SettingsStore& settings() { return *m_settings; }
+    TableSession& session() { return m_session; }
 
     // The windows created after this one, handed over by the program entry.
     void attach_windows(QDialog* downloadWindow, Tform6* aboutWindow, TForm3* unitsDialog);
@@ -99,7 +109,7 @@ public:
     void grid_follow_table();
 
     // The table component: the only way into the measurement table.
-    DbfTable Dbf1;
+    DbfTable& Dbf1 = m_session.table();
 
     // Components, named as the window defines them.
     QMenu* PopupMenu1 = nullptr;
@@ -178,8 +188,6 @@ private:
     void connectCommand(QAction* action, void (TForm1::*handler)());
     void connectCommand(QToolButton* button, void (TForm1::*handler)());
 
-    Prompter& m_prompter;
-    ProgramState m_state;
     std::unique_ptr<SettingsStore> m_settings;
     std::string m_dialogInitialDir;
     std::string m_helpFile;

@@ -1,5 +1,6 @@
 #include "app/tablerows.h"
 
+#include "session/fieldedit.h"
 #include "table/dbftable.h"
 
 #include <algorithm>
@@ -104,16 +105,8 @@ const TableRows::Block& TableRows::blockOf(int row) const
 
 bool TableRows::setValue(int row, std::string_view field, const FieldValue& value)
 {
-    const uint32_t record = recNo(row);
-    if (record == 0 || !m_table.Active())
+    if (!editField(m_table, recNo(row), field, value))
         return false;
-    if (!(editing() && m_table.RecNo() == record)) {
-        m_table.GoTo(record);
-        if (m_table.RecNo() != record)
-            return false;
-        m_table.Edit();
-    }
-    m_table.SetFieldValue(field, value);
     // The block holding this row shows the old value once the edit is
     // posted; forget it.
     const int first = row - row % kBlockRows;

@@ -3,10 +3,8 @@
 
 #include "app/downloadwindow.h"
 #include "app/modalresult.h"
-#include "records/archivedecoding.h"
 #include "records/archiveimage.h"
 #include "records/prompter.h"
-#include "table/tablereplacement.h"
 
 #include <QDialog>
 
@@ -23,17 +21,6 @@ bool downloadArchive(QDialog* window)
     return window && window->exec() == mrOk;
 }
 
-// Runs the steps that must follow whatever happened before them; an error of
-// their own is dropped, so the error box shows the first one only.
-template <class Steps>
-void finishQuietly(Steps&& steps)
-{
-    try {
-        steps();
-    } catch (...) {
-    }
-}
-
 } // namespace
 
 void TForm1::Create_DB(const std::string& path)
@@ -42,30 +29,7 @@ void TForm1::Create_DB(const std::string& path)
     // empty image is reported as damaged.
     static const ArchiveImage noArchive;
     const ArchiveImage* downloaded = downloaded_archive(m_form2);
-    const ArchiveImage& archive = downloaded ? *downloaded : noArchive;
-    // A damaged archive is refused before the file is made: choosing an
-    // existing table must never trade its rows for an empty table.
-    check_archive(archive);
-
-    m_state.table_open = false;
-    m_state.table_changed = false;
-    Dbf1.Close();
-    // The rows go into a new file beside the chosen one, which it replaces
-    // only once complete: a failure on the way (a full disk, a write error,
-    // the program killed) leaves a table of that name as it was, and the
-    // window in its no-table state.
-    TableReplacement replacement(path);
-    replacement.lockTarget();
-    replacement.openEmpty(Dbf1);
-    flash2pos(false, Dbf1, archive, m_prompter);
-    replacement.commit(Dbf1);
-    Dbf1.Open();
-    m_state.table_open = true;
-    set_background(true);
-    enable_button();
-    tab_vis_en();
-    load_layout();
-    m_state.table_changed = false;
+    m_session.createFromArchive(path, downloaded ? *downloaded : noArchive);
 }
 
 void TForm1::N2Click()
@@ -96,22 +60,8 @@ void TForm1::N4Click()
         return;
     if (!downloadArchive(m_form2))
         return;
-    const ArchiveImage* archive = downloaded_archive(m_form2);
-    if (!archive)
-        return;
-
-    if (Dbf1.Active())
-        reset_sort();
-    try {
-        flash2pos(true, Dbf1, *archive, m_prompter);
-    } catch (...) {
-        // The sort is gone and the cursor stands on the last row: the grid
-        // shows the table as it now is before the error box.
-        finishQuietly([this] { tab_vis_en(); });
-        throw;
-    }
-    Save_DB();
-    tab_vis_en();
+    if (const ArchiveImage* archive = downloaded_archive(m_form2))
+        m_session.appendFromArchive(*archive);
 }
 
 } // namespace zent5

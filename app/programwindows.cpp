@@ -19,7 +19,7 @@ ProgramWindows::ProgramWindows(Prompter& prompter)
 {
     m_form1 = std::make_unique<TForm1>(prompter);
     m_order << m_form1->objectName();
-    m_form2 = create_download_window(prompter, m_form1.get());
+    m_form2 = create_download_window(prompter, m_archive, m_form1.get());
     m_order << m_form2->objectName();
     m_form5 = std::make_unique<TForm5>();
     m_order << m_form5->objectName();
@@ -27,7 +27,7 @@ ProgramWindows::ProgramWindows(Prompter& prompter)
     m_order << m_form6->objectName();
     m_form3 = std::make_unique<TForm3>(m_form1->state(), m_form1->settings(), m_form1.get());
     m_order << m_form3->objectName();
-    m_form1->attach_windows(m_form2.get(), m_form6.get(), m_form3.get());
+    m_form1->attach_windows(m_form2.get(), &m_archive, m_form6.get(), m_form3.get());
 }
 
 ProgramWindows::~ProgramWindows() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/archiveimage.h"
+
 #include <QStringList>
 
 #include <memory>
@@ -31,6 +33,9 @@ public:
 
     // The object names of the windows in the order they were created.
     const QStringList& creation_order() const { return m_order; }
+    // What the last download left; the download window fills it, the main
+    // window's commands decode it.
+    const ArchiveImage& archive() const { return m_archive; }
 
     // Shows the splash modally until its timer ends it, then destroys it so
     // its timer never ticks again.
@@ -38,6 +43,7 @@ public:
 
 private:
     QStringList m_order;
+    ArchiveImage m_archive;
     // Declared in creation order, so they are destroyed the other way round
     // and the main window goes last.
     std::unique_ptr<TForm1> m_form1;

@@ -211,9 +211,11 @@ void TForm1::buildToolBar()
     }
 }
 
-void TForm1::attach_windows(QDialog* downloadWindow, Tform6* aboutWindow, TForm3* unitsDialog)
+void TForm1::attach_windows(QDialog* downloadWindow, const ArchiveImage* archive, Tform6* aboutWindow,
+                            TForm3* unitsDialog)
 {
     m_form2 = downloadWindow;
+    m_archive = archive;
     m_form6 = aboutWindow;
     m_form3 = unitsDialog;
 }

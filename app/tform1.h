@@ -48,8 +48,10 @@ public:
     SettingsStore& settings() { return *m_settings; }
     TableSession& session() { return m_session; }
 
-    // The windows created after this one, handed over by the program entry.
-    void attach_windows(QDialog* downloadWindow, Tform6* aboutWindow, TForm3* unitsDialog);
+    // The windows created after this one, and the archive image the
+    // download window fills, handed over by the program entry.
+    void attach_windows(QDialog* downloadWindow, const ArchiveImage* archive, Tform6* aboutWindow,
+                        TForm3* unitsDialog);
     QDialog* download_window() const { return m_form2; }
     Tform6* about_window() const { return m_form6; }
     TForm3* units_dialog() const { return m_form3; }
@@ -194,6 +196,7 @@ private:
     RowCursor* m_table = nullptr;
     QWidget* m_clientArea = nullptr;
     QDialog* m_form2 = nullptr;
+    const ArchiveImage* m_archive = nullptr;
     Tform6* m_form6 = nullptr;
     TForm3* m_form3 = nullptr;
     ReportCommands m_reports;

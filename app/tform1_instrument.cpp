@@ -1,7 +1,6 @@
 // The main window's commands: new and append from the instrument.
 #include "app/tform1.h"
 
-#include "app/downloadwindow.h"
 #include "app/modalresult.h"
 #include "records/archiveimage.h"
 #include "records/prompter.h"
@@ -28,8 +27,7 @@ void TForm1::Create_DB(const std::string& path)
     // Only the archive of the download that led here is ever decoded; an
     // empty image is reported as damaged.
     static const ArchiveImage noArchive;
-    const ArchiveImage* downloaded = downloaded_archive(m_form2);
-    m_session.createFromArchive(path, downloaded ? *downloaded : noArchive);
+    m_session.createFromArchive(path, m_archive ? *m_archive : noArchive);
 }
 
 void TForm1::N2Click()
@@ -60,8 +58,8 @@ void TForm1::N4Click()
         return;
     if (!downloadArchive(m_form2))
         return;
-    if (const ArchiveImage* archive = downloaded_archive(m_form2))
-        m_session.appendFromArchive(*archive);
+    if (m_archive)
+        m_session.appendFromArchive(*m_archive);
 }
 
 } // namespace zent5

@@ -34,25 +34,34 @@ QString kindText(uint8_t kind, uint8_t model)
 
 } // namespace
 
-DownloadSession::DownloadSession(Prompter& prompter, QObject* parent)
-    : DownloadSession(prompter, std::make_unique<SerialPortDriver>(), parent)
+DownloadSession::DownloadSession(Prompter& prompter, ArchiveImage& archive, QObject* parent)
+    : DownloadSession(prompter, archive, std::make_unique<SerialPortDriver>(), parent)
 {
 }
 
-DownloadSession::DownloadSession(Prompter& prompter, std::unique_ptr<SerialPortDriver> driver, QObject* parent)
-    : QObject(parent), m_prompter(prompter), m_driver(std::move(driver))
+DownloadSession::DownloadSession(Prompter& prompter, ArchiveImage& archive, std::unique_ptr<SerialPortDriver> driver,
+                                 QObject* parent)
+    : QObject(parent), m_prompter(prompter), m_archive(archive), m_driver(std::move(driver))
 {
     m_driver->setPort(SerialPortDriver::pnCustom);
     m_driver->setPortName(kFirstPort);
     m_driver->setInBufSize(4096);
     m_driver->setOutBufSize(4096);
     m_driver->setEnableDTROnOpen(false);
-    m_driver->OnReceiveData = [this](SerialPortDriver* sender, const uint8_t* data, uint32_t size) {
-        SerialPortDriver1ReceiveData(sender, data, size);
+    m_driver->OnReceiveData = [this](SerialPortDriver*, const uint8_t* data, uint32_t size) {
+        if (m_bytesIn)
+            m_bytesIn(data, size);
+        else
+            receive(data, size);
     };
-    m_driver->OnLineLost = [this](SerialPortDriver*) { lineLost(); };
-    m_timer1.setSingleShot(false);
-    connect(&m_timer1, &QTimer::timeout, this, &DownloadSession::Timer1Timer);
+    m_driver->OnLineLost = [this](SerialPortDriver*) { onLineLost(); };
+    m_searchTimer.setSingleShot(false);
+    connect(&m_searchTimer, &QTimer::timeout, this, [this] {
+        if (m_searchDue)
+            m_searchDue();
+        else
+            searchTick();
+    });
     m_silence.setSingleShot(true);
     m_silence.setInterval(kSilenceNoticeMs);
     connect(&m_silence, &QTimer::timeout, this, &DownloadSession::noAnswer);
@@ -60,7 +69,7 @@ DownloadSession::DownloadSession(Prompter& prompter, std::unique_ptr<SerialPortD
 
 DownloadSession::~DownloadSession()
 {
-    m_timer1.stop();
+    m_searchTimer.stop();
     m_silence.stop();
     m_driver->OnReceiveData = nullptr;
     m_driver->OnLineLost = nullptr;
@@ -87,10 +96,10 @@ void DownloadSession::resetReply()
     emit progressChanged(0);
 }
 
-void DownloadSession::FormShow()
+void DownloadSession::start()
 {
     m_active = true;
-    m_result = kModalCancel;
+    m_result = DownloadResult::Cancelled;
     m_timedOut = false;
     m_found = false;
     m_noAnswerShown = false;
@@ -108,12 +117,12 @@ void DownloadSession::FormShow()
     emit captionChanged(QString::fromUtf8(kCaption));
     m_driver->OpenPort();
     sendLetter(wire::kIdentify);
-    m_timer1.start(m_searchDelayMs);
+    m_searchTimer.start(m_searchDelayMs);
 }
 
-void DownloadSession::Timer1Timer()
+void DownloadSession::searchTick()
 {
-    m_timer1.stop();
+    m_searchTimer.stop();
     if (!m_active)
         return;
     // The port opened when the window was shown is still open: the
@@ -129,12 +138,12 @@ void DownloadSession::Timer1Timer()
         m_driver->OpenPort();
         resetReply();
         if (m_driver->IsOpen())
-            m_found = Com_Connect();
+            m_found = probe();
         if (m_found) {
             emit searchTextChanged(QString::fromUtf8(kFoundPrefix) + portLabel(name, m_driver->devicePath()));
             m_protocol.start();
             sendLetter(wire::kIdentify);
-            m_timer1.start(m_searchDelayMs);
+            m_searchTimer.start(m_searchDelayMs);
             m_found = false;
             return;
         }
@@ -143,24 +152,25 @@ void DownloadSession::Timer1Timer()
     m_driver->setPortName(kFirstPort);
     resetReply();
     m_prompter.message(kErrorCaption, kNotFoundText, MessageIcon::Error, MessageButtons::Ok);
-    finish(kModalCancel);
+    finish(DownloadResult::NotFound);
     emit searchTextChanged(QString());
 }
 
-bool DownloadSession::Com_Connect()
+// Sends the probe letter and waits for its echo, the instrument's answer.
+bool DownloadSession::probe()
 {
     sendLetter(wire::kProbe);
     uint8_t answer = 0;
     return m_driver->GetByte(answer) && answer == wire::kProbe;
 }
 
-void DownloadSession::SerialPortDriver1ReceiveData(SerialPortDriver*, const uint8_t* data, uint32_t size)
+void DownloadSession::receive(const uint8_t* data, uint32_t size)
 {
     if (!m_active)
         return;
     const DownloadProtocol::Step step = m_protocol.feed(data, size);
     if (step.stopTimer)
-        m_timer1.stop();
+        m_searchTimer.stop();
     heardAgain();
     using Outcome = DownloadProtocol::Outcome;
     switch (step.outcome) {
@@ -180,13 +190,13 @@ void DownloadSession::SerialPortDriver1ReceiveData(SerialPortDriver*, const uint
     case Outcome::WrongInstrument:
         if (const auto km = m_protocol.kindAndModel())
             emit kindTextChanged(kindText(km->first, km->second));
-        fail(kWrongInstrumentText);
+        fail(kWrongInstrumentText, DownloadResult::WrongInstrument);
         break;
     case Outcome::ReplyTooLong:
-        fail(kReplyTooLongText);
+        fail(kReplyTooLongText, DownloadResult::ReplyTooLong);
         break;
     case Outcome::ArchiveTooLong:
-        fail(kArchiveTooLongText);
+        fail(kArchiveTooLongText, DownloadResult::ArchiveTooLong);
         break;
     case Outcome::Received:
         receiveArchive();
@@ -209,20 +219,21 @@ void DownloadSession::showArchiveProgress()
     }
 }
 
-void DownloadSession::fail(const char* text)
+void DownloadSession::fail(const char* text, DownloadResult result)
 {
     // The box may stay up longer than the 3 s wait: the timer must not reopen
     // or search the ports behind it.
-    m_timer1.stop();
+    m_searchTimer.stop();
     m_silence.stop();
     m_driver->ClosePort();
     m_prompter.message(kErrorCaption, text, MessageIcon::Error, MessageButtons::Ok);
     m_protocol.clearReply();
-    finish(kModalCancel);
+    finish(result);
 }
 
 void DownloadSession::receiveArchive()
 {
+    m_archive.port = m_driver->PortName();
     m_driver->ClosePort();
     m_shownProgress = 100;
     emit progressChanged(100);
@@ -230,7 +241,7 @@ void DownloadSession::receiveArchive()
         emit recordCountTextChanged(QString::number(m_archive.bytes[0] + 256 * m_archive.bytes[1]));
     if (m_saveBinaryFile)
         writeDump();
-    finish(kModalOk);
+    finish(DownloadResult::Received);
 }
 
 void DownloadSession::writeDump()
@@ -276,7 +287,7 @@ void DownloadSession::heardAgain()
     emit statusTextChanged(QString::fromUtf8(archive ? kReceivingText : kWaitingText));
 }
 
-void DownloadSession::lineLost()
+void DownloadSession::onLineLost()
 {
     if (!m_active)
         return;
@@ -284,33 +295,34 @@ void DownloadSession::lineLost()
     m_noAnswerShown = false;
     m_driver->ClosePort();
     emit statusTextChanged(QString::fromUtf8(kLineLostText));
+    emit lineLost();
 }
 
-void DownloadSession::Button1Click()
+void DownloadSession::cancel()
 {
     m_driver->ClosePort();
     m_protocol.clearReply();
     m_shownProgress = 0;
     emit progressChanged(0);
-    finish(kModalCancel);
+    finish(DownloadResult::Cancelled);
 }
 
-void DownloadSession::FormClose()
+void DownloadSession::stopWaiting()
 {
-    m_timer1.stop();
+    m_searchTimer.stop();
     m_silence.stop();
 }
 
-void DownloadSession::finish(int result)
+void DownloadSession::finish(DownloadResult result)
 {
-    m_timer1.stop();
+    m_searchTimer.stop();
     m_silence.stop();
     m_active = false;
     m_result = result;
     emit finished(result);
 }
 
-int DownloadSession::run(int timeoutMs)
+DownloadResult DownloadSession::run(int timeoutMs)
 {
     QEventLoop loop;
     const QMetaObject::Connection done = connect(this, &DownloadSession::finished, &loop, &QEventLoop::quit);
@@ -320,9 +332,9 @@ int DownloadSession::run(int timeoutMs)
         if (!m_active)
             return;
         m_timedOut = true;
-        Button1Click();
+        cancel();
     });
-    FormShow();
+    start();
     if (m_active) {
         limit.start(timeoutMs);
         loop.exec();

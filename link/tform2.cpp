@@ -18,14 +18,18 @@ constexpr int kClientHeight = 245;
 
 } // namespace
 
-TForm2::TForm2(Prompter& prompter, QWidget* parent)
-    : TForm2(std::make_unique<DownloadSession>(prompter), parent)
+TForm2::TForm2(Prompter& prompter, ArchiveImage& archive, QWidget* parent)
+    : TForm2(std::make_unique<DownloadSession>(prompter, archive), parent)
 {
 }
 
 TForm2::TForm2(std::unique_ptr<DownloadSession> session, QWidget* parent)
     : QDialog(parent), m_session(std::move(session))
 {
+    m_session->routeSearchTimer([this] { Timer1Timer(); });
+    m_session->routeBytes([this](const uint8_t* data, uint32_t size) {
+        SerialPortDriver1ReceiveData(&m_session->driver(), data, size);
+    });
     build();
     connectSession();
     FormCreate();
@@ -100,9 +104,9 @@ void TForm2::connectSession()
     connect(s, &DownloadSession::kindTextChanged, StaticText5, &QLabel::setText);
     connect(s, &DownloadSession::versionTextChanged, StaticText1, &QLabel::setText);
     connect(s, &DownloadSession::recordCountTextChanged, StaticText7, &QLabel::setText);
-    connect(s, &DownloadSession::finished, this, [this](int result) {
+    connect(s, &DownloadSession::finished, this, [this](DownloadResult result) {
         if (isVisible())
-            done(result);
+            done(result == DownloadResult::Received ? kModalOk : kModalCancel);
     });
 }
 
@@ -126,26 +130,27 @@ void TForm2::FormShow()
     m_closing = false;
     CheckBox1->setChecked(false);
     m_session->setSaveBinaryFile(false);
-    m_session->FormShow();
+    m_session->start();
 }
 
-void TForm2::Button1Click()
+void TForm2::Timer1Timer() { m_session->searchTick(); }
+
+void TForm2::SerialPortDriver1ReceiveData(SerialPortDriver*, const uint8_t* data, uint32_t size)
 {
-    m_session->Button1Click();
+    m_session->receive(data, size);
 }
+
+void TForm2::Button1Click() { m_session->cancel(); }
 
 void TForm2::reject()
 {
     if (m_session->active())
         Button1Click();
     else
-        done(DownloadSession::kModalCancel);
+        done(kModalCancel);
 }
 
-void TForm2::FormClose()
-{
-    m_session->FormClose();
-}
+void TForm2::FormClose() { m_session->stopWaiting(); }
 
 void TForm2::done(int result)
 {

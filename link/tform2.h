@@ -15,18 +15,23 @@ class QPushButton;
 namespace zent5 {
 
 // The download window "Прием данных". It only shows what its download
-// session does: construct once, exec() gives 1 when the archive arrived and
-// 2 otherwise, then archive() holds the image and the identification.
+// session does, its handlers passing the window's events on: construct
+// once, exec() gives 1 when the archive arrived and 2 otherwise, then the
+// archive image it was given holds the image and the identification.
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(Prompter& prompter, QWidget* parent = nullptr);
+    static constexpr int kModalOk = 1;
+    static constexpr int kModalCancel = 2;
+
+    TForm2(Prompter& prompter, ArchiveImage& archive, QWidget* parent = nullptr);
     // With a session of the caller's choosing.
     TForm2(std::unique_ptr<DownloadSession> session, QWidget* parent = nullptr);
     ~TForm2() override;
 
     const ArchiveImage& archive() const { return m_session->archive(); }
     DownloadSession& session() { return *m_session; }
+    SerialPortDriver& SerialPortDriver1() { return m_session->driver(); }
 
     QLabel* StaticText2 = nullptr;   // status
     QProgressBar* ProgressBar1 = nullptr;
@@ -40,6 +45,8 @@ public:
 
     void FormCreate();
     void FormShow();
+    void Timer1Timer();
+    void SerialPortDriver1ReceiveData(SerialPortDriver* sender, const uint8_t* data, uint32_t size);
     void Button1Click();
     void FormClose();
 

@@ -278,7 +278,8 @@ void TableSession::enterNoTableState(bool wasOpen)
             failure = std::current_exception();
         }
     }
-    if (wasOpen) {
+    // A table read among others leaves its folder alone.
+    if (wasOpen && m_table.Exclusive()) {
         std::error_code missingIsFine;
         std::filesystem::remove(m_table.IndexFilePath(), missingIsFine);
     }

@@ -1,11 +1,10 @@
 #include "commands.h"
 
 #include "link/downloadsession.h"
-#include "records/archivedecoding.h"
+#include "records/archiveimage.h"
 #include "records/error.h"
 #include "records/numbertext.h"
-#include "table/dbftable.h"
-#include "table/tablereplacement.h"
+#include "session/tablesession.h"
 #include "tools/downloadconsole.h"
 #include "tools/downloadports.h"
 
@@ -18,7 +17,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -157,15 +155,16 @@ enum class DownloadEnd { Received, Failed, TimedOut, Interrupted, LineLost };
 DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idleMs,
                      const InterruptGuard& interrupts)
 {
+    QObject::connect(&session, &DownloadSession::statusTextChanged, &session,
+                     [&console](const QString& text) { console.setStatus(text.toStdString()); });
     // The window keeps a lost line on screen until "Отмена"; with nobody
     // to press it, nothing more can come and the download ends at once.
     bool lineLost = false;
-    QObject::connect(&session, &DownloadSession::statusTextChanged, &session, [&](const QString& text) {
-        console.setStatus(text.toStdString());
-        if (text == QString::fromUtf8(DownloadSession::kLineLostText) && session.active()) {
-            lineLost = true;
-            session.Button1Click();
-        }
+    QObject::connect(&session, &DownloadSession::lineLost, &session, [&] {
+        if (!session.active())
+            return;
+        lineLost = true;
+        session.cancel();
     });
     QObject::connect(&session, &DownloadSession::searchTextChanged, &session, [&console](const QString& text) {
         if (!text.isEmpty())
@@ -183,35 +182,32 @@ DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idl
         if (!session.active())
             return;
         timedOut = true;
-        session.Button1Click();
+        session.cancel();
     });
     bool interrupted = false;
     QTimer interruptWatch;
     QObject::connect(&interruptWatch, &QTimer::timeout, &loop, [&] {
         if (interrupts.interrupted() && session.active()) {
             interrupted = true;
-            session.Button1Click();
+            session.cancel();
         }
     });
-
-    SerialPortDriver& driver = session.SerialPortDriver1();
-    const SerialPortDriver::ReceiveDataHandler deliver = driver.OnReceiveData;
-    driver.OnReceiveData = [&idle, &deliver, idleMs](SerialPortDriver* sender, const uint8_t* data, uint32_t size) {
+    session.routeBytes([&](const uint8_t* data, uint32_t size) {
         if (idle.isActive())
             idle.start(idleMs);
-        deliver(sender, data, size);
-    };
+        session.receive(data, size);
+    });
 
-    session.FormShow();
+    session.start();
     if (session.active()) {
         idle.start(idleMs);
         interruptWatch.start(100);
         loop.exec();
     }
-    driver.OnReceiveData = deliver;
+    session.routeBytes({});
     console.endProgress();
 
-    if (session.result() == DownloadSession::kModalOk)
+    if (session.result() == DownloadResult::Received)
         return DownloadEnd::Received;
     if (interrupted)
         return DownloadEnd::Interrupted;
@@ -220,28 +216,11 @@ DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idl
     return timedOut ? DownloadEnd::TimedOut : DownloadEnd::Failed;
 }
 
-void openTable(DbfTable& table, const std::string& path)
-{
-    const std::filesystem::path file(path);
-    table.setFilePath(file.parent_path().string());
-    table.setTableName(file.filename().string());
-    table.Open();
-}
-
-// The table component's Close raises on a failed write; after an earlier
-// failure that one is the error the user is told about.
-void closeQuietly(DbfTable& table)
-{
-    try {
-        table.Close();
-    } catch (const Error&) {
-    }
-}
-
 } // namespace
 
 // zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db:
-// "Создать" (or, with --append, "Дополнить") without a window.
+// "Создать" (or, with --append, "Дополнить") without a window, through the
+// window's own table commands.
 int runDownload(const std::vector<std::string>& args)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
@@ -262,24 +241,17 @@ int runDownload(const std::vector<std::string>& args)
 
     DownloadConsole console(stderr, ::isatty(STDERR_FILENO) == 1);
     InterruptGuard interrupts;
-    DbfTable current;
-    DbfTable written;
-    // The rows go into a new file that takes the table's name only when
-    // complete: whatever fails on the way, TABLE.db is the file it was.
-    TableReplacement target(options.table);
+    NoTableView view;
+    TableSession tables(console, view);
     try {
         // What would make the download useless is found out before the
         // instrument is asked: a table that does not open, or a folder that
-        // takes no new file.
-        if (options.append) {
-            // Read-only and shared: it keeps the program from opening the
-            // table meanwhile, and writes nothing whatever happens.
-            current.setExclusive(false);
-            openTable(current, options.table);
-        } else {
-            target.lockTarget();
-        }
-        target.reserve();
+        // takes no new file. Either way the table is kept from the program
+        // meanwhile (read shared, or held for its replacement).
+        if (options.append)
+            tables.openForReading(options.table);
+        else
+            tables.reserveNewTable(options.table);
 
         std::optional<DownloadPorts> ports;
         if (options.port) {
@@ -289,7 +261,8 @@ int runDownload(const std::vector<std::string>& args)
                 return 1;
             }
         }
-        DownloadSession session(console);
+        ArchiveImage archive;
+        DownloadSession session(console, archive);
         const int idleMs = int(std::lround(options.timeoutSeconds * 1000));
         const DownloadEnd end = download(session, console, idleMs, interrupts);
         ports.reset();
@@ -308,22 +281,17 @@ int runDownload(const std::vector<std::string>& args)
             console.note(DownloadSession::kLineLostText);
             return 1;
         }
-
-        if (options.append)
-            target.openCopy(written);
-        else
-            target.openEmpty(written);
-        flash2pos(options.append, written, session.archive(), console);
-        written.Close();
         if (interrupts.interrupted()) {
             console.note("interrupted");
             return 1;
         }
-        target.commit(written);
-        current.Close();
+
+        if (options.append)
+            tables.appendFromArchive(archive);
+        else
+            tables.createFromArchive(options.table, archive);
+        tables.close();
     } catch (const Error& e) {
-        closeQuietly(written);
-        closeQuietly(current);
         console.error(e.what());
         return 1;
     }

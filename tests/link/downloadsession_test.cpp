@@ -32,13 +32,14 @@ protected:
 
     testing::PortsFolder ports;
     testing::ScriptedPrompter prompter;
-    DownloadSession session{prompter};
+    ArchiveImage archive;
+    DownloadSession session{prompter, archive};
 };
 
 TEST_F(DownloadSessionTest, RunsWithoutAWindow)
 {
     auto sim = simulator(1, {"--records", "3", "--serial", "7"});
-    EXPECT_EQ(session.run(20000), DownloadSession::kModalOk);
+    EXPECT_EQ(session.run(20000), DownloadResult::Received);
     EXPECT_FALSE(session.timedOut());
     EXPECT_EQ(session.archive().serialNumber, 7);
     const auto expected = sim::generateArchive({});
@@ -52,9 +53,9 @@ TEST_F(DownloadSessionTest, TimeOutCancels)
     std::vector<std::string> statuses;
     QObject::connect(&session, &DownloadSession::statusTextChanged,
                      [&](const QString& text) { statuses.push_back(text.toStdString()); });
-    EXPECT_EQ(session.run(300), DownloadSession::kModalCancel);
+    EXPECT_EQ(session.run(300), DownloadResult::Cancelled);
     EXPECT_TRUE(session.timedOut());
-    EXPECT_FALSE(session.SerialPortDriver1().IsOpen());
+    EXPECT_FALSE(session.driver().IsOpen());
     EXPECT_TRUE(prompter.messages.empty());
     // The port stays open and waited on, and the window says why nothing happens.
     EXPECT_EQ(statuses, (std::vector<std::string>{"Ожидание готовности прибора ...", "Прибор не отвечает ..."}));
@@ -68,33 +69,34 @@ TEST_F(DownloadSessionTest, SilenceInTheArchiveIsShown)
     struct Case {
         const char* name;
         QStringList options;
-        int result;
+        DownloadResult result;
         std::vector<std::string> statuses;
     };
     const Case cases[] = {
         {"stops (for longer than the test waits)",
          {"--records", "200", "--chunk", "300", "--chunk-delay", "2500"},
-         DownloadSession::kModalCancel,
+         DownloadResult::Cancelled,
          {"Ожидание готовности прибора ...", "Идет прием информации ...", "Прибор не отвечает ..."}},
         {"pauses, then goes on",
          {"--records", "20", "--chunk", "300", "--chunk-delay", "800"},
-         DownloadSession::kModalOk,
+         DownloadResult::Received,
          {"Ожидание готовности прибора ...", "Идет прием информации ...", "Прибор не отвечает ...",
           "Идет прием информации ..."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto sim = simulator(1, c.options);
-        DownloadSession s{prompter};
+        ArchiveImage image;
+        DownloadSession s{prompter, image};
         s.setSearchDelayForTesting(100);
         s.setSilenceNoticeForTesting(300);
         std::vector<std::string> statuses;
         QObject::connect(&s, &DownloadSession::statusTextChanged,
                          [&](const QString& text) { statuses.push_back(text.toStdString()); });
-        EXPECT_EQ(s.run(c.result == DownloadSession::kModalOk ? 20000 : 1200), c.result);
+        EXPECT_EQ(s.run(c.result == DownloadResult::Received ? 20000 : 1200), c.result);
         // A pause may come more than once before the end; each ends the same way.
         statuses.erase(std::unique(statuses.begin(), statuses.end()), statuses.end());
-        if (c.result == DownloadSession::kModalOk)
+        if (c.result == DownloadResult::Received)
             statuses.resize(std::min<size_t>(statuses.size(), c.statuses.size()));
         EXPECT_EQ(statuses, c.statuses);
         EXPECT_TRUE(prompter.messages.empty());
@@ -104,7 +106,7 @@ TEST_F(DownloadSessionTest, SilenceInTheArchiveIsShown)
 TEST_F(DownloadSessionTest, MessagesGoThroughThePrompter)
 {
     ports.blockAll();
-    EXPECT_EQ(session.run(20000), DownloadSession::kModalCancel);
+    EXPECT_EQ(session.run(20000), DownloadResult::NotFound);
     EXPECT_FALSE(session.timedOut());
     EXPECT_EQ(prompter.messageLines(),
               std::vector<std::string>{
@@ -117,7 +119,7 @@ TEST_F(DownloadSessionTest, DumpFileHoldsTheDecodedImage)
     const std::string dump = ports.tempPath("archive.bin");
     prompter.files.push_back(dump);
     session.setSaveBinaryFile(true);
-    ASSERT_EQ(session.run(20000), DownloadSession::kModalOk);
+    ASSERT_EQ(session.run(20000), DownloadResult::Received);
     ASSERT_EQ(prompter.dialogs.size(), 1u);
     EXPECT_TRUE(prompter.dialogs[0].save);
     EXPECT_EQ(prompter.dialogs[0].request.filter, "Двоичные файлы|*.bin");
@@ -130,7 +132,7 @@ TEST_F(DownloadSessionTest, DumpFileHoldsTheDecodedImage)
     auto again = simulator(2, {"--image", QString::fromStdString(dump)});
     ports.block(1);
     session.setSaveBinaryFile(false);
-    ASSERT_EQ(session.run(20000), DownloadSession::kModalOk);
+    ASSERT_EQ(session.run(20000), DownloadResult::Received);
     EXPECT_EQ(session.archive().decodedLength, 4u + 6 * 20);
 }
 
@@ -139,12 +141,12 @@ TEST_F(DownloadSessionTest, DumpDialogCancelledOrFileUnwritable)
     auto sim = simulator(1);
     session.setSaveBinaryFile(true);
     prompter.files.push_back(std::nullopt);
-    EXPECT_EQ(session.run(20000), DownloadSession::kModalOk);
+    EXPECT_EQ(session.run(20000), DownloadResult::Received);
     EXPECT_TRUE(prompter.messages.empty());
 
     const std::string bad = ports.tempPath("no/such/folder/a.bin");
     prompter.files.push_back(bad);
-    EXPECT_EQ(session.run(20000), DownloadSession::kModalOk); // the archive itself arrived
+    EXPECT_EQ(session.run(20000), DownloadResult::Received); // the archive itself arrived
     EXPECT_EQ(prompter.messageLines(), std::vector<std::string>{"Ошибка: Не удалось записать файл " + bad});
     EXPECT_FALSE(std::filesystem::exists(bad));
 }
@@ -217,10 +219,11 @@ TEST(DownloadSessionPort, AnErrorBoxLeftOpenPastTheSearchDelayLeavesThePortClose
     BoxLeftOpen prompter(600);
     auto device = std::make_unique<AnswersWrongly>();
     const AnswersWrongly& port = *device;
-    DownloadSession session(prompter, std::make_unique<SerialPortDriver>(std::move(device)));
+    ArchiveImage archive;
+    DownloadSession session(prompter, archive, std::make_unique<SerialPortDriver>(std::move(device)));
     session.setSearchDelayForTesting(100);
 
-    EXPECT_EQ(session.run(10000), DownloadSession::kModalCancel);
+    EXPECT_EQ(session.run(10000), DownloadResult::WrongInstrument);
     EXPECT_FALSE(session.timedOut());
     EXPECT_EQ(prompter.messageLines(), std::vector<std::string>{"Ошибка: Вы подключили не тот прибор !"});
     testing::waitUntil([] { return false; }, 300);

@@ -55,7 +55,8 @@ protected:
 
     testing::PortsFolder ports;
     testing::ScriptedPrompter prompter;
-    TForm2 form{prompter};
+    ArchiveImage archive;
+    TForm2 form{prompter, archive};
     bool timedOut = false;
 };
 
@@ -107,7 +108,7 @@ TEST_F(DownloadWindowTest, FoundOnCom1)
     EXPECT_EQ(form.StaticText2->text(), QStringLiteral("Идет прием информации ..."));
     EXPECT_EQ(form.ProgressBar1->value(), 100);
     EXPECT_EQ(form.Label1->text(), QString()); // no search was needed
-    EXPECT_FALSE(form.session().SerialPortDriver1().IsOpen());
+    EXPECT_FALSE(form.SerialPortDriver1().IsOpen());
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_TRUE(prompter.dialogs.empty()); // the dump option stays off
 }
@@ -131,7 +132,7 @@ TEST_F(DownloadWindowTest, SearchFindsTheInstrumentOnALaterNumber)
     // The search ends on the port that answered; later ports are not tried.
     EXPECT_EQ(searchTexts[5], QStringLiteral("Прибор найден ComPort №") + com5);
     EXPECT_EQ(form.Label1->text(), QStringLiteral("Прибор найден ComPort №") + com5);
-    EXPECT_EQ(form.session().SerialPortDriver1().PortName(), "\\\\.\\COM5");
+    EXPECT_EQ(form.SerialPortDriver1().PortName(), "\\\\.\\COM5");
     EXPECT_TRUE(prompter.messages.empty());
 }
 
@@ -166,11 +167,11 @@ TEST_F(DownloadWindowTest, PortThatVanishesBeforeTheSearchIsPassedOver)
                                 [&](const QString& t) { return t.startsWith(com2); }))
             << searchTexts.join(QStringLiteral(" | ")).toStdString();
         EXPECT_GT(searchTexts.size(), 2);
-        EXPECT_FALSE(form.session().SerialPortDriver1().IsOpen());
+        EXPECT_FALSE(form.SerialPortDriver1().IsOpen());
         if (another) {
             EXPECT_EQ(result, 1);
             EXPECT_EQ(imageOf(form), sim::generateArchive({.recordCount = 2}));
-            EXPECT_EQ(form.session().SerialPortDriver1().PortName(), "\\\\.\\COM4");
+            EXPECT_EQ(form.SerialPortDriver1().PortName(), "\\\\.\\COM4");
             EXPECT_TRUE(prompter.messages.empty());
         } else {
             EXPECT_EQ(result, 2);
@@ -195,7 +196,7 @@ TEST_F(DownloadWindowTest, NoInstrumentAnywhere)
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(form.Label1->text(), QString());
-    EXPECT_EQ(form.session().SerialPortDriver1().PortName(), "\\\\.\\COM1");
+    EXPECT_EQ(form.SerialPortDriver1().PortName(), "\\\\.\\COM1");
     EXPECT_EQ(form.ProgressBar1->value(), 0);
 }
 
@@ -216,7 +217,7 @@ TEST_F(DownloadWindowTest, SilentCom1IsWaitedOnUntilCancel)
     EXPECT_FALSE(timedOut);
     EXPECT_EQ(form.Label1->text(), QString());
     EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_FALSE(form.session().SerialPortDriver1().IsOpen());
+    EXPECT_FALSE(form.SerialPortDriver1().IsOpen());
 }
 
 struct InstrumentCase {
@@ -233,7 +234,7 @@ TEST_P(WrongInstrumentTest, KindAndModelAreChecked)
     EXPECT_EQ(run(), c.result);
     EXPECT_EQ(form.archive().kind, c.kind);
     EXPECT_EQ(form.archive().model, c.model);
-    EXPECT_FALSE(form.session().SerialPortDriver1().IsOpen());
+    EXPECT_FALSE(form.SerialPortDriver1().IsOpen());
     if (c.result == 1) {
         EXPECT_TRUE(prompter.messages.empty());
         return;
@@ -302,7 +303,7 @@ TEST_F(DownloadWindowTest, CancelDuringTheTransfer)
     EXPECT_FALSE(timedOut);
     EXPECT_EQ(form.ProgressBar1->value(), 0);
     EXPECT_EQ(form.archive().decodedLength, 0u);
-    EXPECT_FALSE(form.session().SerialPortDriver1().IsOpen());
+    EXPECT_FALSE(form.SerialPortDriver1().IsOpen());
     EXPECT_TRUE(prompter.messages.empty());
 }
 
@@ -365,7 +366,7 @@ TEST_F(DownloadWindowTest, EscapeEndsLikeCancel)
                   return true;
               }),
               2);
-    EXPECT_FALSE(form.session().SerialPortDriver1().IsOpen());
+    EXPECT_FALSE(form.SerialPortDriver1().IsOpen());
 }
 
 TEST_F(DownloadWindowTest, ShownAgainStartsAfresh)

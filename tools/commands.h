@@ -8,6 +8,8 @@
 namespace zent5::tool {
 
 int runRows(const std::vector<std::string>& args);
+int runRenumber(const std::vector<std::string>& args);
+int runDelete(const std::vector<std::string>& args);
 int runDownload(const std::vector<std::string>& args);
 int runExport(const std::vector<std::string>& args);
 int runReport(const std::vector<std::string>& args);

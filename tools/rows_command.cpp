@@ -1,16 +1,71 @@
 #include "commands.h"
-#include "toolargs.h"
 
 #include "records/csv.h"
 #include "records/error.h"
+#include "session/tablesession.h"
 #include "table/dbfformat.h"
-#include "table/dbftable.h"
+#include "tools/downloadconsole.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace zent5::tool {
 namespace {
+
+const char kUsage[] = "usage: zent5-tool rows [--sort FIELD[:desc]] TABLE.db\n";
+
+struct RowsOptions {
+    std::string table;
+    std::optional<std::string> sortField;
+    SortOrder order = SortOrder::Ascending;
+};
+
+int usageError(const std::string& what)
+{
+    if (!what.empty())
+        std::fprintf(stderr, "zent5-tool rows: %s\n", what.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+// Empty on success, otherwise what is wrong with the arguments.
+std::string parseArguments(const std::vector<std::string>& args, RowsOptions& options)
+{
+    std::vector<std::string> tables;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.empty() || arg[0] != '-') {
+            tables.push_back(arg);
+            continue;
+        }
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const size_t eq = arg.find('='); eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        }
+        if (name != "--sort")
+            return "unknown option " + arg;
+        std::string field = value ? *value : std::string();
+        options.order = SortOrder::Ascending;
+        if (const size_t colon = field.find(':'); colon != std::string::npos) {
+            if (field.substr(colon + 1) != "desc")
+                return "--sort takes FIELD or FIELD:desc";
+            field.erase(colon);
+            options.order = SortOrder::Descending;
+        }
+        if (field.empty())
+            return "--sort needs a field";
+        options.sortField = field;
+    }
+    if (tables.size() != 1)
+        return tables.empty() ? "no table file given" : "only one table file may be given";
+    options.table = tables[0];
+    return {};
+}
 
 std::string cellText(const FieldValue& v)
 {
@@ -23,20 +78,37 @@ std::string cellText(const FieldValue& v)
 
 } // namespace
 
-// zent5-tool rows TABLE.db: the visible rows in file order as UTF-8 CSV,
-// first the field names in the table's column order.
+// zent5-tool rows [--sort FIELD[:desc]] TABLE.db: the visible rows as UTF-8
+// CSV, first the field names in the table's column order; in file order,
+// or in the order of the window's sorted view. The file is left exactly as
+// it was: the sort is made on a copy.
 int runRows(const std::vector<std::string>& args)
 {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-        std::fputs("usage: zent5-tool rows TABLE.db\n", stderr);
-        return 2;
-    }
-    DbfTable table;
-    pointAtFileForReading(table, args[0]);
+    RowsOptions options;
+    if (const std::string wrong = parseArguments(args, options); !wrong.empty())
+        return usageError(wrong);
+    DownloadConsole console(stderr, false);
+    NoTableView view;
+    TableSession session(console, view);
     try {
-        table.Open();
-        std::string out;
+        if (options.sortField)
+            session.openCopy(options.table);
+        else
+            session.openForReading(options.table);
+        DbfTable& table = session.table();
         const auto& columns = table.Columns();
+        if (options.sortField) {
+            // A field the table does not have is a wrong argument; the sort
+            // itself would only leave the rows in file order.
+            try {
+                table.ReadField(0, *options.sortField);
+            } catch (const Error& e) {
+                session.close();
+                return usageError(e.what());
+            }
+            session.sortBy(*options.sortField, options.order);
+        }
+        std::string out;
         for (size_t i = 0; i < columns.size(); ++i)
             out += (i ? "," : "") + csvField(columns[i].name);
         out += '\n';
@@ -50,7 +122,7 @@ int runRows(const std::vector<std::string>& args)
             }
         }
         std::fwrite(out.data(), 1, out.size(), stdout);
-        table.Close();
+        session.close();
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -12,7 +12,9 @@ namespace {
 void printUsage(std::FILE* to)
 {
     std::fputs("usage: zent5-tool COMMAND ARGS\n"
-               "  rows TABLE.db                                  print the table's rows as CSV\n"
+               "  rows [--sort FIELD[:desc]] TABLE.db            print the table's rows as CSV\n"
+               "  renumber TABLE.db                              number the rows 1, 2, ... in file order\n"
+               "  delete TABLE.db N...                           delete the rows numbered N\n"
                "  download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db\n"
                "                                                 download the instrument's archive\n"
                "  export [--units kn|kgf] TABLE.db BOOK.xls      write a spreadsheet\n"
@@ -36,6 +38,10 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "rows")
         return zent5::tool::runRows(args);
+    if (command == "renumber")
+        return zent5::tool::runRenumber(args);
+    if (command == "delete")
+        return zent5::tool::runDelete(args);
     if (command == "download")
         return zent5::tool::runDownload(args);
     if (command == "export")

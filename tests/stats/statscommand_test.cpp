@@ -17,7 +17,7 @@ namespace {
 
 const std::string kHeading = "type,diameter,quantity,n,mean,min,max,s,cv,characteristic,failed,failed_n,empty\n";
 const std::string kUsage =
-    "usage: zent5-tool stats [--units kn|kgf] [--required-force X] [--required-stress Y] TABLE.db\n";
+    "usage: zent5-tool stats [--units kn|kgf] [--required-force X] [--required-stress Y] [--pdf FILE] TABLE.db\n";
 
 struct Row {
     double n;
@@ -139,7 +139,10 @@ TEST_F(StatsCommand, UsageErrors)
         {{t, "--required-stress"}, "--required-stress needs a number of 0 or more"},
         {{"--units", "mpa", t}, "--units needs kn or kgf"},
         {{"--units"}, "--units needs kn or kgf"},
-        {{"--pdf", "a.pdf", t}, "unknown option --pdf"},
+        {{t, "--pdf"}, "--pdf needs a file name"},
+        {{"--pdf=", t}, "--pdf needs a file name"},
+        {{"--pdf", "", t}, "--pdf needs a file name"},
+        {{"--pdfs", "a.pdf", t}, "unknown option --pdfs"},
         {{"-x", t}, "unknown option -x"},
         {{}, "no table file given"},
         {{"--units", "kgf"}, "no table file given"},

@@ -7,6 +7,7 @@
 #include "stats/figuretext.h"
 #include "stats/shownunits.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -15,10 +16,9 @@ namespace {
 
 constexpr double u(double mm) { return mmToReportUnits(mm); }
 
-// Widths of the columns of figures but the last, which takes the rest, in mm.
-constexpr double kColumnMm[] = {24, 12, 24, 10, 19, 19, 19, 17, 13, 19, 14, 15};
 constexpr double kTopMm = 98; // the title, the lines and the chart
 constexpr double kTextMm = 90; // the title and the lines, left of the chart
+constexpr double kLeastNumbersMm = 40; // for the N of the failed rows
 
 std::string fieldName(size_t column) { return "C" + std::to_string(column); }
 
@@ -72,7 +72,56 @@ CellTemplate cell(const char* name, double x, double width, std::string text, do
     return c;
 }
 
-ReportLayout layoutFor(const StatisticsPage& page)
+// Texts to the left, counts and names of quantities centred, figures to the
+// right, so that a count never runs into the numbers beside it.
+HAlign figureAlignment(size_t column, size_t columns)
+{
+    if (column == 0 || column + 1 == columns)
+        return HAlign::Left;
+    if (column == 2 || column == 3 || column + 2 == columns || column + 3 == columns)
+        return HAlign::Center;
+    return HAlign::Right;
+}
+
+// The figures are as long as their numbers are (up to 15 digits in kgf):
+// every column but the last is as wide as its longest text and the longest
+// word of its heading; the last, the N of the failed rows, takes the rest.
+// A smaller font is taken while that leaves it too little room.
+struct TableLook {
+    double points = 9;
+    std::vector<double> widths; // report units
+};
+
+TableLook tableLook(const FigureTable& figures, TextMeasurer& measurer, double usable)
+{
+    constexpr double kInsets = 2 * 2 + 4; // the cells' text insets, and a millimetre of air
+    const FontStyle heading{"Arial", 9, true};
+    TableLook look;
+    for (const double points : {9.0, 8.0, 7.0}) {
+        look.points = points;
+        look.widths.clear();
+        const FontStyle data{"Arial", points, false};
+        double total = 0;
+        for (size_t i = 0; i + 1 < figures.headings.size(); ++i) {
+            double widest = 0;
+            const std::string& h = figures.headings[i];
+            for (size_t from = 0; from < h.size();) {
+                const size_t space = std::min(h.find(' ', from), h.size());
+                widest = std::max(widest, measurer.width(heading, std::string_view(h).substr(from, space - from)));
+                from = space + 1;
+            }
+            for (const FigureLine& line : figures.lines)
+                widest = std::max(widest, measurer.width(data, line.cells[i]));
+            look.widths.push_back(widest + kInsets);
+            total += widest + kInsets;
+        }
+        if (usable - total >= u(kLeastNumbersMm))
+            break;
+    }
+    return look;
+}
+
+ReportLayout layoutFor(const StatisticsPage& page, const TableLook& look)
 {
     ReportLayout layout;
     layout.name = "Статистика";
@@ -94,13 +143,12 @@ ReportLayout layoutFor(const StatisticsPage& page)
     const size_t columns = page.figures.headings.size();
     double x = left;
     for (size_t i = 0; i < columns; ++i) {
-        const double width = i < std::size(kColumnMm) ? u(kColumnMm[i]) : left + usable - x;
+        const double width = i < look.widths.size() ? look.widths[i] : std::max(left + usable - x, 0.0);
         CellTemplate head = cell("Heading", x, width, page.figures.headings[i], 9, true, HAlign::Center, VAlign::Middle);
         head.frame = {true, true, true, true, 1};
         layout.header.cells.push_back(head);
-        const bool text = i == 0 || i + 1 == columns;
-        CellTemplate value = cell("Figure", x, width, "[Dbf1.\"" + fieldName(i) + "\"]", 9, false,
-                                  text ? HAlign::Left : i == 2 ? HAlign::Center : HAlign::Right, VAlign::Middle);
+        CellTemplate value = cell("Figure", x, width, "[Dbf1.\"" + fieldName(i) + "\"]", look.points, false,
+                                  figureAlignment(i, columns), VAlign::Middle);
         value.frame = head.frame;
         value.wordWrap = false;
         layout.data.cells.push_back(value);
@@ -165,8 +213,10 @@ StatisticsPage statisticsPage(const StatisticsInput& input, const std::vector<Se
 
 ComposedReport composeStatisticsPage(const StatisticsPage& page)
 {
-    const ReportLayout layout = layoutFor(page);
     TextMeasurer measurer;
+    const PageSetup paper;
+    const ReportLayout layout =
+        layoutFor(page, tableLook(page.figures, measurer, paper.width() - paper.marginLeft - paper.marginRight));
     const CellTemplate& numbersCell = layout.data.cells.back();
     std::vector<std::vector<std::string>> rows;
     for (const FigureLine& line : page.figures.lines) {

@@ -41,7 +41,7 @@ ChartAxis valueAxis(const std::vector<double>& values, Quantity q, bool dimensio
     hi += room;
     axis.minimum = lo;
     axis.maximum = hi;
-    const double step = niceStep((hi - lo) / 8);
+    const double step = niceStep((hi - lo) / 10);
     for (double k = std::ceil(lo / step); k * step <= hi; ++k) {
         const double v = k * step == 0 ? 0 : k * step; // no "-0"
         axis.ticks.push_back({v, figureText(v, q, dimension, separator)});

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
+#include <QPolygonF>
 #include <QRectF>
 #include <QString>
 
@@ -160,11 +161,15 @@ void paintChart(QPainter& painter, const ChartContent& chart, const QRectF& area
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
     }
     painter.setRenderHint(QPainter::Antialiasing, true);
+    // A mark is a point of a round pen: one small stroke each, which keeps a
+    // PDF of many thousand marks small.
     for (const ChartMarks& m : chart.marks) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(colourOf(m.colour));
+        painter.setPen(QPen(colourOf(m.colour), 2 * markRadius, Qt::SolidLine, Qt::RoundCap));
+        QPolygonF at;
+        at.reserve(qsizetype(m.points.size()));
         for (const ChartPoint& p : m.points)
-            painter.drawEllipse(QPointF(sx.at(p.x), sy.at(p.y)), markRadius, markRadius);
+            at.append(QPointF(sx.at(p.x), sy.at(p.y)));
+        painter.drawPoints(at);
     }
     painter.restore();
 

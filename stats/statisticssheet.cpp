@@ -169,7 +169,7 @@ ChartContent statisticsChart(const Series& series, const std::vector<StatsRow>& 
         values.push_back(*v);
     };
     level("Среднее", f.mean, kMeanColour, ChartLineStyle::Solid);
-    level("Характеристическое", f.characteristic, kCharacteristicColour, ChartLineStyle::Dashed);
+    level("Характ. значение", f.characteristic, kCharacteristicColour, ChartLineStyle::Dashed);
     level("Требуемое", required, kRequiredColour, ChartLineStyle::Dotted);
 
     chart.y = valueAxis(values, q, dimension, separator);

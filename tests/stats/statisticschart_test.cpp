@@ -58,7 +58,7 @@ TEST(StatisticsChart, RowsAtTheirPlaceInTheSeriesFailedOnesApartAndTheLevels)
         ChartLineStyle style;
     } levels[] = {
         {"Среднее 41,23", 123.7 / 3, kMeanColour, ChartLineStyle::Solid},
-        {"Характеристическое 31,97", 31.965322741338234, kCharacteristicColour, ChartLineStyle::Dashed},
+        {"Характ. значение 31,97", 31.965322741338234, kCharacteristicColour, ChartLineStyle::Dashed},
         {"Требуемое 40,00", 40.0, kRequiredColour, ChartLineStyle::Dotted},
     };
     for (size_t i = 0; i < 3; ++i) {

@@ -197,8 +197,10 @@ StatisticsWindow::StatisticsWindow(StatisticsInput input, const RequiredValues& 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(Figures);
     split->addWidget(chartSide);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 1);
+    // The figures take most of the width, as their thirteen columns need it.
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    split->setSizes({720, 520});
 
     PreviewButton = new QPushButton(QStringLiteral("Предварительный просмотр"), this);
     PreviewButton->setObjectName(QStringLiteral("PreviewButton"));

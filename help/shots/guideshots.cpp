@@ -32,6 +32,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -323,6 +324,9 @@ int main(int argc, char** argv)
         {"", [] { return modal<zent5::stats::StatisticsWindow>() != nullptr; }, [] {
              auto* stats = modal<zent5::stats::StatisticsWindow>();
              stats->resize(kShotWidth, 600);
+             // At the picture's width the chart gets more room, as a user drags it.
+             if (auto* split = stats->findChild<QSplitter*>())
+                 split->setSizes({kShotWidth * 2 / 5, kShotWidth * 3 / 5});
              stats->ForceEdit->clear();
              QTest::keyClicks(stats->ForceEdit, QStringLiteral("33"));
              stats->Figures->setCurrentCell(0, 0);

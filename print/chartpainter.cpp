@@ -19,8 +19,6 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-QColor colourOf(uint32_t rgb) { return QColor(int(rgb >> 16 & 0xFF), int(rgb >> 8 & 0xFF), int(rgb & 0xFF)); }
-
 QFont chartFont(double points, bool bold = false)
 {
     QFont f(qs(installedFamilyFor("Arial")));
@@ -28,16 +26,6 @@ QFont chartFont(double points, bool bold = false)
     f.setBold(bold);
     f.setHintingPreference(QFont::PreferNoHinting);
     return f;
-}
-
-Qt::PenStyle penStyle(ChartLineStyle style)
-{
-    switch (style) {
-    case ChartLineStyle::Dashed: return Qt::DashLine;
-    case ChartLineStyle::Dotted: return Qt::DotLine;
-    case ChartLineStyle::Solid: break;
-    }
-    return Qt::SolidLine;
 }
 
 // Device positions of values on one axis.
@@ -57,6 +45,18 @@ struct LegendEntry {
 
 } // namespace
 
+QColor chartColour(uint32_t rgb) { return QColor(int(rgb >> 16 & 0xFF), int(rgb >> 8 & 0xFF), int(rgb & 0xFF)); }
+
+Qt::PenStyle chartPenStyle(ChartLineStyle style)
+{
+    switch (style) {
+    case ChartLineStyle::Dashed: return Qt::DashLine;
+    case ChartLineStyle::Dotted: return Qt::DotLine;
+    case ChartLineStyle::Solid: break;
+    }
+    return Qt::SolidLine;
+}
+
 void paintChart(QPainter& painter, const ChartContent& chart, const QRectF& area, double mm)
 {
     painter.save();
@@ -69,9 +69,9 @@ void paintChart(QPainter& painter, const ChartContent& chart, const QRectF& area
     std::vector<LegendEntry> legend;
     for (const ChartMarks& m : chart.marks)
         if (!m.label.empty())
-            legend.push_back({qs(m.label), colourOf(m.colour), false, Qt::SolidLine});
+            legend.push_back({qs(m.label), chartColour(m.colour), false, Qt::SolidLine});
     for (const ChartLevel& l : chart.levels)
-        legend.push_back({qs(l.label), colourOf(l.colour), true, penStyle(l.style)});
+        legend.push_back({qs(l.label), chartColour(l.colour), true, chartPenStyle(l.style)});
 
     // The legend wraps into as many rows as its entries need.
     const double symbolWidth = 7 * mm;
@@ -154,7 +154,7 @@ void paintChart(QPainter& painter, const ChartContent& chart, const QRectF& area
     painter.save();
     painter.setClipRect(plot);
     for (const ChartLevel& l : chart.levels) {
-        QPen pen(colourOf(l.colour), 0.4 * mm, penStyle(l.style));
+        QPen pen(chartColour(l.colour), 0.4 * mm, chartPenStyle(l.style));
         pen.setCapStyle(Qt::FlatCap);
         painter.setPen(pen);
         const double y = sy.at(l.value);
@@ -164,7 +164,7 @@ void paintChart(QPainter& painter, const ChartContent& chart, const QRectF& area
     // A mark is a point of a round pen: one small stroke each, which keeps a
     // PDF of many thousand marks small.
     for (const ChartMarks& m : chart.marks) {
-        painter.setPen(QPen(colourOf(m.colour), 2 * markRadius, Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(chartColour(m.colour), 2 * markRadius, Qt::SolidLine, Qt::RoundCap));
         QPolygonF at;
         at.reserve(qsizetype(m.points.size()));
         for (const ChartPoint& p : m.points)

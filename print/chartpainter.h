@@ -2,6 +2,8 @@
 
 #include "chartcontent.h"
 
+#include <QColor>
+
 class QPainter;
 class QRectF;
 
@@ -13,5 +15,9 @@ namespace zent5 {
 // `pixelsPerMm` sizes the lines, marks and gaps; fonts are sized in points.
 // Needs a running QGuiApplication (the font database).
 void paintChart(QPainter& painter, const ChartContent& chart, const QRectF& area, double pixelsPerMm);
+
+// A colour and a line style of the content as Qt draws them.
+QColor chartColour(uint32_t rgb);
+Qt::PenStyle chartPenStyle(ChartLineStyle style);
 
 } // namespace zent5

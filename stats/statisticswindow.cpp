@@ -1,5 +1,6 @@
 #include "stats/statisticswindow.h"
 
+#include "print/chartpainter.h"
 #include "records/text.h"
 #include "records/units.h"
 #include "stats/figuretext.h"
@@ -26,18 +27,6 @@ namespace zent5::stats {
 namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-QColor colourOf(uint32_t rgb) { return QColor(int(rgb >> 16 & 0xFF), int(rgb >> 8 & 0xFF), int(rgb & 0xFF)); }
-
-Qt::PenStyle penStyle(ChartLineStyle style)
-{
-    switch (style) {
-    case ChartLineStyle::Dashed: return Qt::DashLine;
-    case ChartLineStyle::Dotted: return Qt::DotLine;
-    case ChartLineStyle::Solid: break;
-    }
-    return Qt::SolidLine;
-}
 
 constexpr int kMarkSize = 8; // pixels
 
@@ -86,7 +75,7 @@ void showContent(QChart& chart, const ChartContent& content)
     for (const ChartLevel& level : content.levels) {
         auto* line = new QLineSeries;
         line->setName(qs(level.label));
-        line->setPen(QPen(colourOf(level.colour), 2, penStyle(level.style)));
+        line->setPen(QPen(chartColour(level.colour), 2, chartPenStyle(level.style)));
         line->append(content.x.minimum, level.value);
         line->append(content.x.maximum, level.value);
         attach(line);
@@ -97,10 +86,10 @@ void showContent(QChart& chart, const ChartContent& content)
     for (const ChartMarks& marks : content.marks) {
         auto* points = new QLineSeries;
         points->setName(qs(marks.label));
-        QPen noLine(colourOf(marks.colour));
+        QPen noLine(chartColour(marks.colour));
         noLine.setStyle(Qt::NoPen);
         points->setPen(noLine);
-        points->setLightMarker(markPicture(colourOf(marks.colour)));
+        points->setLightMarker(markPicture(chartColour(marks.colour)));
         points->setMarkerSize(kMarkSize);
         QList<QPointF> at;
         at.reserve(qsizetype(marks.points.size()));

@@ -5,6 +5,7 @@
 #include "records/units.h"
 #include "stats/statisticswindow.h"
 #include "tests/app/tablewindow.h"
+#include "tests/common/qtlocale.h"
 #include "tests/common/scopedlocale.h"
 
 #include <QApplication>
@@ -107,21 +108,6 @@ void retype(QLineEdit* edit, const QString& typed)
         QTest::keyClick(edit, Qt::Key_Delete);
     testing::type_text(edit, typed);
 }
-
-// The system's locale as Qt reads it, where the window takes its decimal separator.
-class DefaultQtLocale {
-public:
-    explicit DefaultQtLocale(const char* name)
-    {
-        QLocale::setDefault(QLocale(QString::fromLatin1(name).section(QLatin1Char('.'), 0, 0)));
-    }
-    ~DefaultQtLocale() { QLocale::setDefault(m_saved); }
-    DefaultQtLocale(const DefaultQtLocale&) = delete;
-    DefaultQtLocale& operator=(const DefaultQtLocale&) = delete;
-
-private:
-    QLocale m_saved;
-};
 
 class NoPrinter : public PrintPlatform {
 public:
@@ -273,7 +259,7 @@ TEST_F(StatisticsWindowTest, FiguresAsTheGridShowsThemUnderEveryLocale)
         const testing::ScopedLocale locale(name);
         if (!locale.ok())
             continue;
-        const DefaultQtLocale qtLocale(name);
+        const testing::DefaultQtLocale qtLocale(name);
         const char sep = std::string(name).rfind("C.", 0) == 0 ? '.' : ',';
         auto shown = [sep](std::string t) {
             std::replace(t.begin(), t.end(), '.', sep);

@@ -1,10 +1,9 @@
 #include "common/capturedrun.h"
+#include "common/qtlocale.h"
 #include "common/scopedlocale.h"
 #include "print/pdftools.h"
 #include "table/tablefixture.h"
 #include "tools/commands.h"
-
-#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -121,21 +120,6 @@ TEST_P(StatsCommandUnderLocale, NumbersTypedEitherWay)
     }
 }
 
-// The system's locale as Qt reads it, where the page takes its decimal separator.
-class DefaultQtLocale {
-public:
-    explicit DefaultQtLocale(const char* name)
-    {
-        QLocale::setDefault(QLocale(QString::fromLatin1(name).section(QLatin1Char('.'), 0, 0)));
-    }
-    ~DefaultQtLocale() { QLocale::setDefault(m_saved); }
-    DefaultQtLocale(const DefaultQtLocale&) = delete;
-    DefaultQtLocale& operator=(const DefaultQtLocale&) = delete;
-
-private:
-    QLocale m_saved;
-};
-
 // The cells of a table line as pdftotext -layout lays them out: in order,
 // apart by spaces.
 std::regex lineOf(const std::vector<std::string>& cells)
@@ -157,7 +141,7 @@ TEST_P(StatsCommandUnderLocale, PdfIsThePageOfTheWindowWithTheFiguresAsShown)
     const zent5::testing::ScopedLocale locale(GetParam());
     if (!locale.ok())
         GTEST_SKIP() << GetParam() << " is not installed";
-    const DefaultQtLocale qtLocale(GetParam());
+    const zent5::testing::DefaultQtLocale qtLocale(GetParam());
     const std::string sep = std::string(GetParam()).rfind("C.", 0) == 0 ? "." : ",";
     const auto n = [&](std::string text) { return std::regex_replace(text, std::regex(R"(\.)"), sep); };
 

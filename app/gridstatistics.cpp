@@ -1,6 +1,7 @@
 #include "app/gridstatistics.h"
 
 #include "app/datagrid.h"
+#include "app/tablerows.h"
 #include "stats/shownunits.h"
 #include "stats/statsrows.h"
 
@@ -12,7 +13,7 @@ stats::StatisticsInput grid_statistics_input(DataGrid& grid, bool dimension)
 {
     stats::StatisticsInput input;
     input.dimension = dimension;
-    const GridRowSource* source = grid.gridModel().rowSource();
+    const TableRows* source = grid.tableRows();
     if (!source)
         return input;
     std::vector<int> rows = grid.selectedRows();
@@ -25,15 +26,16 @@ stats::StatisticsInput grid_statistics_input(DataGrid& grid, bool dimension)
     return input;
 }
 
-std::vector<stats::StatsRow> grid_stats_rows(const GridRowSource& source, const std::vector<int>& rows,
-                                             bool dimension)
+std::vector<stats::StatsRow> grid_stats_rows(const TableRows& source, const std::vector<int>& rows, bool dimension)
 {
+    // Five fields of every row: straight from the file, past the grid's blocks of all twelve.
     const stats::ShownUnits units = stats::shownUnits(dimension);
     std::vector<stats::StatsRow> out;
     out.reserve(rows.size());
     for (const int r : rows)
-        out.push_back(stats::statsRow(source.value(r, "N"), source.value(r, "TYPE"), source.value(r, "D"),
-                                      source.value(r, units.forceField), source.value(r, units.stressField)));
+        out.push_back(stats::statsRow(source.storedValue(r, "N"), source.storedValue(r, "TYPE"),
+                                      source.storedValue(r, "D"), source.storedValue(r, units.forceField),
+                                      source.storedValue(r, units.stressField)));
     return out;
 }
 

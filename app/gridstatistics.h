@@ -7,7 +7,7 @@
 namespace zent5 {
 
 class DataGrid;
-class GridRowSource;
+class TableRows;
 
 // The rows the statistics window is computed from: the rows selected in the
 // grid when more than one is, otherwise every row it shows; in the order the
@@ -15,8 +15,7 @@ class GridRowSource;
 // kgf and kgf/cm²).
 stats::StatisticsInput grid_statistics_input(DataGrid& grid, bool dimension);
 
-// The given rows of a grid's row source, in the order given.
-std::vector<stats::StatsRow> grid_stats_rows(const GridRowSource& source, const std::vector<int>& rows,
-                                             bool dimension);
+// The given rows of the grid's table rows, in the order given.
+std::vector<stats::StatsRow> grid_stats_rows(const TableRows& source, const std::vector<int>& rows, bool dimension);
 
 } // namespace zent5

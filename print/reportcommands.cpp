@@ -91,8 +91,11 @@ void ReportCommands::preview(RowCursor* table, bool dimension, QWidget* parent)
 {
     if (!usable(table))
         return;
-    const ComposedReport& report = compose(*table, dimension);
+    showPreview(compose(*table, dimension), parent);
+}
 
+void ReportCommands::showPreview(const ComposedReport& report, QWidget* parent)
+{
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report);
     QPrintPreviewDialog dialog(&printer, parent);

@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "guiapplication.h"
 #include "toolargs.h"
 
 #include "print/reportcomposer.h"
@@ -7,10 +8,7 @@
 #include "records/error.h"
 #include "table/dbftable.h"
 
-#include <QGuiApplication>
-
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -21,20 +19,6 @@ int usage()
 {
     std::fputs("usage: zent5-tool report [--units kn|kgf] TABLE.db REPORT.pdf\n", stderr);
     return 2;
-}
-
-// Fonts and painting need a GUI application; without a display it runs on
-// Qt's offscreen platform.
-std::unique_ptr<QGuiApplication> startGui()
-{
-    if (QGuiApplication::instance())
-        return nullptr;
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "zent5-tool";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 } // namespace

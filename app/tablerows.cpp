@@ -78,6 +78,14 @@ FieldValue TableRows::value(int row, std::string_view field) const
     return block.values[size_t(row - block.first) * m_fields.size() + size_t(column)];
 }
 
+FieldValue TableRows::storedValue(int row, std::string_view field) const
+{
+    const uint32_t record = recNo(row);
+    if (record == 0 || !m_table.Active())
+        return {};
+    return m_table.ReadField(record, field);
+}
+
 const TableRows::Block& TableRows::blockOf(int row) const
 {
     const int first = row - row % kBlockRows;

@@ -30,6 +30,12 @@ public:
     uint64_t rowKey(int row) const override { return recNo(row); }
     int rowOfKey(uint64_t recNo) const override;
 
+    // A field of a row as the file holds it, read straight from the table
+    // and not through the blocks kept for showing: for walks over every row
+    // that need only a few fields. For the row being edited it is the value
+    // before the edit.
+    FieldValue storedValue(int row, std::string_view field) const;
+
     // Record number of a row; 0 outside the rows.
     uint32_t recNo(int row) const;
     // The row showing a record; -1 when none does.

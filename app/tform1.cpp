@@ -149,6 +149,7 @@ void TForm1::buildMenu()
     Excel1 = command(service, "Excel1", "Экспорт в Excel", &TForm1::Excel1Click);
     N37 = command(service, "N37", "Перенумеровать строки", &TForm1::N37Click);
     N15 = command(service, "N15", "Размерность", &TForm1::N15Click);
+    Statistics1 = command(service, "Statistics1", "Статистика", &TForm1::Statistics1Click);
 
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     N24 = command(help, "N24", "Помощь", &TForm1::N24Click);
@@ -224,7 +225,7 @@ bool TForm1::table_active() const { return m_table && m_table->Active(); }
 
 void TForm1::enable_button()
 {
-    for (QAction* item : {N4, N5, N7, N8, N9, N23, N17, N18, N19, N33, N21, N37, Excel1})
+    for (QAction* item : {N4, N5, N7, N8, N9, N23, N17, N18, N19, N33, N21, N37, Excel1, Statistics1})
         item->setEnabled(true);
     for (QToolButton* button : {ToolButton3, ToolButton4, ToolButton5})
         button->setEnabled(true);
@@ -232,7 +233,7 @@ void TForm1::enable_button()
 
 void TForm1::disable_button()
 {
-    for (QAction* item : {N4, N5, N7, N8, N9, N23, N17, N18, N19, N33, N21, N37, Excel1})
+    for (QAction* item : {N4, N5, N7, N8, N9, N23, N17, N18, N19, N33, N21, N37, Excel1, Statistics1})
         item->setEnabled(false);
     for (QToolButton* button : {ToolButton3, ToolButton4, ToolButton5})
         button->setEnabled(false);

@@ -142,6 +142,7 @@ public:
     QAction* Excel1 = nullptr;  // "Экспорт в Excel"
     QAction* N37 = nullptr;     // "Перенумеровать строки"
     QAction* N15 = nullptr;     // "Размерность"
+    QAction* Statistics1 = nullptr; // "Статистика"
     QAction* N24 = nullptr;     // "Помощь"
     QAction* N26 = nullptr;     // "О программе"
     // Context menu items.
@@ -171,6 +172,7 @@ public slots:
     void Excel1Click(); // Export to a spreadsheet file
     void N37Click();    // Renumber the rows
     void N15Click();    // Units dialog
+    void Statistics1Click(); // Statistics of the rows shown
     void N24Click();    // Help
     void N26Click();    // About window
     void N22Click();    // Print from the context menu

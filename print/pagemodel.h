@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chartcontent.h"
 #include "reportlayout.h"
 
 #include <string>
@@ -51,9 +52,19 @@ struct PlacedBand {
     std::vector<PlacedCell> cells;
 };
 
+// A chart placed on a page, painted over the bands.
+struct PlacedChart {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+    ChartContent content;
+};
+
 struct Page {
     int number = 0; // from 1
     std::vector<PlacedBand> bands;
+    std::vector<PlacedChart> charts;
 
     int dataRowCount() const
     {

@@ -99,8 +99,11 @@ void ReportCommands::preview(RowCursor* table, Units units, QWidget* parent)
 {
     if (!usable(table))
         return;
-    const ComposedReport& report = compose(*table, units);
+    showPreview(compose(*table, units), parent);
+}
 
+void ReportCommands::showPreview(const ComposedReport& report, QWidget* parent)
+{
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report);
     QPrintPreviewDialog dialog(&printer, parent);

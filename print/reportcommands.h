@@ -46,9 +46,13 @@ public:
     // The pages a layout composed last, or null.
     const ComposedReport* lastComposed(Units units) const;
 
+    // The preview window and the print sequence of the commands above, for
+    // pages composed elsewhere.
+    void showPreview(const ComposedReport& report, QWidget* parent);
+    void printSequence(const ComposedReport& report, QWidget* parent);
+
 private:
     const ComposedReport& compose(RowCursor& table, Units units);
-    void printSequence(const ComposedReport& report, QWidget* parent);
 
     std::unique_ptr<PrintPlatform> m_ownPlatform;
     PrintPlatform* m_platform;

@@ -1,5 +1,6 @@
 #include "reportrenderer.h"
 
+#include "chartpainter.h"
 #include "reportpdfwriter.h"
 
 #include <QFont>
@@ -9,6 +10,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QRectF>
 #include <QString>
 
 #include <algorithm>
@@ -133,6 +135,9 @@ void ReportRenderer::paintPage(QPainter& painter, const Page& page, double sx, d
     }
     for (FrameLines& f : frames)
         f.draw(painter, sx, sy);
+    for (const PlacedChart& chart : page.charts)
+        paintChart(painter, chart.content, QRectF(chart.x * sx, chart.y * sy, chart.width * sx, chart.height * sy),
+                   sx / kMmPerReportUnit);
 }
 
 void ReportRenderer::paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<int>& pageNumbers) const

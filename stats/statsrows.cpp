@@ -3,7 +3,7 @@
 namespace zent5::stats {
 namespace {
 
-std::optional<double> number(const FieldValue& v)
+std::optional<double> numberOf(const FieldValue& v)
 {
     if (const double* d = std::get_if<double>(&v))
         return *d;
@@ -12,18 +12,31 @@ std::optional<double> number(const FieldValue& v)
 
 } // namespace
 
-std::vector<StatsRow> readStatsRows(RowCursor& cursor, std::string_view forceField, std::string_view stressField)
+StatsRow statsRow(const FieldValue& number, FieldValue type, const FieldValue& diameter, const FieldValue& force,
+                  const FieldValue& stress)
+{
+    StatsRow row;
+    row.number = numberOf(number);
+    if (std::holds_alternative<std::string>(type))
+        row.type = std::move(std::get<std::string>(type));
+    row.diameter = numberOf(diameter);
+    row.force = numberOf(force);
+    row.stress = numberOf(stress);
+    return row;
+}
+
+StatsRow statsRowOf(Units units, const std::function<FieldValue(std::string_view field)>& field)
+{
+    const UnitFields fields = unitFields(units);
+    return statsRow(field("N"), field("TYPE"), field("D"), field(fields.force), field(fields.stress));
+}
+
+std::vector<StatsRow> readStatsRows(RowCursor& cursor, Units units)
 {
     std::vector<StatsRow> rows;
-    for (cursor.First(); !cursor.Eof(); cursor.Next()) {
-        StatsRow& row = rows.emplace_back();
-        row.number = number(cursor.FieldValueOf("N"));
-        if (FieldValue type = cursor.FieldValueOf("TYPE"); std::holds_alternative<std::string>(type))
-            row.type = std::move(std::get<std::string>(type));
-        row.diameter = number(cursor.FieldValueOf("D"));
-        row.force = number(cursor.FieldValueOf(forceField));
-        row.stress = number(cursor.FieldValueOf(stressField));
-    }
+    const auto field = [&cursor](std::string_view name) { return cursor.FieldValueOf(name); };
+    for (cursor.First(); !cursor.Eof(); cursor.Next())
+        rows.push_back(statsRowOf(units, field));
     return rows;
 }
 

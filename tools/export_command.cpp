@@ -3,7 +3,7 @@
 
 #include "export/excelexport.h"
 #include "records/error.h"
-#include "table/dbftable.h"
+#include "tools/tableforreading.h"
 
 #include <cstdio>
 #include <string>
@@ -26,12 +26,10 @@ int runExport(const std::vector<std::string>& args)
     const auto parsed = parseUnitsAndFiles(args);
     if (!parsed)
         return usage();
-    DbfTable table;
-    pointAtFileForReading(table, parsed->table);
     try {
-        table.Open();
-        writeMeasurementWorkbook(table, parsed->units, parsed->output);
-        table.Close();
+        TableForReading opened(parsed->table);
+        writeMeasurementWorkbook(opened.table(), parsed->units, parsed->output);
+        opened.close();
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

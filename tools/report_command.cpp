@@ -1,16 +1,14 @@
 #include "commands.h"
+#include "guiapplication.h"
 #include "toolargs.h"
 
 #include "print/reportcomposer.h"
 #include "print/reportlayout.h"
 #include "print/reportpdfwriter.h"
 #include "records/error.h"
-#include "table/dbftable.h"
-
-#include <QGuiApplication>
+#include "tools/tableforreading.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -23,20 +21,6 @@ int usage()
     return 2;
 }
 
-// Fonts and painting need a GUI application; without a display it runs on
-// Qt's offscreen platform.
-std::unique_ptr<QGuiApplication> startGui()
-{
-    if (QGuiApplication::instance())
-        return nullptr;
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "zent5-tool";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
 } // namespace
 
 // zent5-tool report: the printed report of a table, in the layout of the
@@ -46,16 +30,13 @@ int runReport(const std::vector<std::string>& args)
     const auto parsed = parseUnitsAndFiles(args);
     if (!parsed)
         return usage();
-    DbfTable table;
-    pointAtFileForReading(table, parsed->table);
-
     const auto app = startGui();
     try {
-        table.Open();
+        TableForReading opened(parsed->table);
         // Page by page: a long table's report is never held whole.
         ReportComposer composer(reportLayoutFor(parsed->units));
-        writeReportPdf(composer, table, parsed->output);
-        table.Close();
+        writeReportPdf(composer, opened.table(), parsed->output);
+        opened.close();
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

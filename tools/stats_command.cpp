@@ -1,11 +1,16 @@
 #include "commands.h"
+#include "guiapplication.h"
 #include "toolargs.h"
 
+#include "print/reportrenderer.h"
 #include "records/error.h"
+#include "records/text.h"
 #include "stats/seriesstatistics.h"
+#include "stats/shownunits.h"
+#include "stats/statisticspage.h"
 #include "stats/statscsv.h"
 #include "stats/statsrows.h"
-#include "table/dbftable.h"
+#include "tools/tableforreading.h"
 
 #include <cstdio>
 #include <optional>
@@ -14,13 +19,14 @@
 namespace zent5::tool {
 namespace {
 
-const char kUsage[] =
-    "usage: zent5-tool stats [--units kn|kgf] [--required-force X] [--required-stress Y] TABLE.db\n";
+const char kUsage[] = "usage: zent5-tool stats [--units kn|kgf] [--required-force X] [--required-stress Y] "
+                      "[--pdf FILE] TABLE.db\n";
 
 struct StatsOptions {
     Units units = Units::KiloNewton;
     stats::RequiredValues required; // in the units chosen
     std::string table;
+    std::string pdf; // empty: no page
 };
 
 int usageError(const std::string& what)
@@ -58,6 +64,10 @@ std::string parseArguments(const std::vector<std::string>& args, StatsOptions& o
             if (!v || *v < 0)
                 return name + " needs a number of 0 or more";
             (name == "--required-force" ? options.required.force : options.required.stress) = *v;
+        } else if (name == "--pdf") {
+            if (!value || value->empty())
+                return "--pdf needs a file name";
+            options.pdf = *value;
         } else {
             return "unknown option " + arg;
         }
@@ -68,27 +78,41 @@ std::string parseArguments(const std::vector<std::string>& args, StatsOptions& o
     return {};
 }
 
+// The page the statistics window prints with its first choice of chart:
+// all rows together, the force.
+void writeStatisticsPdf(std::vector<stats::StatsRow> rows, const std::vector<stats::Series>& series,
+                        const std::string& tableName, const StatsOptions& options)
+{
+    const auto app = startGui();
+    stats::StatisticsInput input{std::move(rows), false, options.units, tableName};
+    const stats::StatisticsPage page =
+        stats::statisticsPage(input, series, options.required, stats::firstChartSeries(series),
+                              stats::Quantity::Force, text::decimalSeparator());
+    writeReportPdf(stats::composeStatisticsPage(page), options.pdf);
+}
+
 } // namespace
 
 // zent5-tool stats: the figures of the table's visible rows in file order,
-// per series of type and diameter and for all rows, as UTF-8 CSV. The
-// required values are in the units chosen.
+// per series of type and diameter and for all rows, as UTF-8 CSV, and with
+// --pdf the page the statistics window prints. The required values are in
+// the units chosen.
 int runStats(const std::vector<std::string>& args)
 {
     StatsOptions options;
     if (const std::string wrong = parseArguments(args, options); !wrong.empty())
         return usageError(wrong);
-    const UnitFields fields = unitFields(options.units);
-    const std::string forceField(fields.force);
-    const std::string stressField(fields.stress);
-    DbfTable table;
-    pointAtFileForReading(table, options.table);
+    const stats::ShownUnits units = stats::shownUnits(options.units);
     std::string csv;
     try {
-        table.Open();
-        const std::vector<stats::StatsRow> rows = stats::readStatsRows(table, forceField, stressField);
-        table.Close();
-        csv = stats::statisticsCsv(stats::seriesStatistics(rows, options.required), rows, forceField, stressField);
+        TableForReading opened(options.table);
+        std::vector<stats::StatsRow> rows = stats::readStatsRows(opened.table(), options.units);
+        const std::string tableName = opened.table().TableName();
+        opened.close();
+        const std::vector<stats::Series> series = stats::seriesStatistics(rows, options.required);
+        csv = stats::statisticsCsv(series, rows, units.forceField, units.stressField);
+        if (!options.pdf.empty())
+            writeStatisticsPdf(std::move(rows), series, tableName, options);
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

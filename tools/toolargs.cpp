@@ -1,6 +1,5 @@
 #include "toolargs.h"
 
-#include "records/pathparts.h"
 #include "table/dbfformat.h"
 
 namespace zent5::tool {
@@ -44,14 +43,6 @@ std::optional<double> parseNumberArgument(const std::string& text)
     if (const std::optional<double> v = dbf::parseDecimal(text, '.'))
         return v;
     return dbf::parseDecimal(text, ',');
-}
-
-void pointAtFileForReading(DbfTable& table, const std::string& file)
-{
-    const PathParts parts = splitPath(file);
-    table.setFilePath(parts.directory);
-    table.setTableName(parts.fileName);
-    table.setExclusive(false);
 }
 
 } // namespace zent5::tool

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "records/units.h"
-#include "table/dbftable.h"
 
 #include <optional>
 #include <string>
@@ -27,9 +26,5 @@ std::optional<Units> parseUnitsName(const std::string& name);
 // separator ("12.5", "12,5"), whatever the C locale; nothing when the text
 // is not a finite number.
 std::optional<double> parseNumberArgument(const std::string& text);
-
-// Points the table component at a file for reading only: shared with other
-// readers, and the file is left exactly as it was.
-void pointAtFileForReading(DbfTable& table, const std::string& file);
 
 } // namespace zent5::tool

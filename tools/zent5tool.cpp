@@ -19,8 +19,9 @@ void printUsage(std::FILE* to)
                "                                                 download the instrument's archive\n"
                "  export [--units kn|kgf] TABLE.db BOOK.xls      write a spreadsheet\n"
                "  report [--units kn|kgf] TABLE.db REPORT.pdf    write the printed report as PDF\n"
-               "  stats [--units kn|kgf] [--required-force X] [--required-stress Y] TABLE.db\n"
-               "                                                 print the series statistics as CSV\n"
+               "  stats [--units kn|kgf] [--required-force X] [--required-stress Y]\n"
+               "        [--pdf FILE] TABLE.db                    print the series statistics as CSV,\n"
+               "                                                 with --pdf also their printed page\n"
                "  --help                                         print this help\n"
                "exit status: 0 done, 1 failed, 2 wrong arguments\n",
                to);

@@ -49,7 +49,7 @@ int main(int argc, char** argv)
             t.setTableName(file.filename().string());
             t.setExclusive(false);
             t.Open();
-            const std::vector<stats::StatsRow> r = stats::readStatsRows(t, "P", "S");
+            const std::vector<stats::StatsRow> r = stats::readStatsRows(t, Units::KiloNewton);
             t.Close();
             read = std::min(read, secondsSince(start));
 

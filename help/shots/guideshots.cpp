@@ -13,6 +13,7 @@
 #include "app/tform1.h"
 #include "app/translations.h"
 #include "app/zentapplication.h"
+#include "stats/statisticswindow.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>
@@ -31,6 +32,8 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSplitter>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -315,6 +318,23 @@ int main(int argc, char** argv)
              auto* preview = modal<QPrintPreviewDialog>();
              save_window(preview, "preview.png");
              preview->reject();
+         }},
+        // The statistics, with a required force some tests of the first series fall short of.
+        {"the statistics", after(300), [&] { w.Statistics1->trigger(); }},
+        {"", [] { return modal<zent5::stats::StatisticsWindow>() != nullptr; }, [] {
+             auto* stats = modal<zent5::stats::StatisticsWindow>();
+             stats->resize(kShotWidth, 600);
+             // At the picture's width the chart gets more room, as a user drags it.
+             if (auto* split = stats->findChild<QSplitter*>())
+                 split->setSizes({kShotWidth * 2 / 5, kShotWidth * 3 / 5});
+             stats->ForceEdit->clear();
+             QTest::keyClicks(stats->ForceEdit, QStringLiteral("33"));
+             stats->Figures->setCurrentCell(0, 0);
+         }},
+        {"", after(1000), [] {
+             auto* stats = modal<zent5::stats::StatisticsWindow>();
+             save_window(stats, "stats.png");
+             stats->accept();
          }},
         {"the export", after(300), [&] { w.Excel1->trigger(); }},
         {"", file_dialog_shown(), [&] { answer_file_dialog(book); }},

@@ -1,11 +1,14 @@
 #include "common/capturedrun.h"
+#include "common/qtlocale.h"
 #include "common/scopedlocale.h"
+#include "print/pdftools.h"
 #include "table/tablefixture.h"
 #include "tools/commands.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -17,7 +20,7 @@ namespace {
 
 const std::string kHeading = "type,diameter,quantity,n,mean,min,max,s,cv,characteristic,failed,failed_n,empty\n";
 const std::string kUsage =
-    "usage: zent5-tool stats [--units kn|kgf] [--required-force X] [--required-stress Y] TABLE.db\n";
+    "usage: zent5-tool stats [--units kn|kgf] [--required-force X] [--required-stress Y] [--pdf FILE] TABLE.db\n";
 
 struct Row {
     double n;
@@ -117,6 +120,76 @@ TEST_P(StatsCommandUnderLocale, NumbersTypedEitherWay)
     }
 }
 
+// The cells of a table line as pdftotext -layout lays them out: in order,
+// apart by spaces.
+std::regex lineOf(const std::vector<std::string>& cells)
+{
+    std::string pattern;
+    for (const std::string& c : cells)
+        pattern += (pattern.empty() ? "" : " +") + std::regex_replace(c, std::regex(R"([.()+|\\])"), R"(\$&)");
+    return std::regex(pattern);
+}
+
+TEST_P(StatsCommandUnderLocale, PdfIsThePageOfTheWindowWithTheFiguresAsShown)
+{
+    if (!zent5::testing::havePopplerTools())
+        GTEST_SKIP() << "poppler-utils not installed";
+    const std::optional<double> none;
+    writeTable({{1, "проволока", 5, 12.34, 1258, 436, 4446},
+                {2, "проволока", 5, 12.5, 1275, 441.7, 4504},
+                {3, "канат", 15, 50, 5099, none, none}});
+    const zent5::testing::ScopedLocale locale(GetParam());
+    if (!locale.ok())
+        GTEST_SKIP() << GetParam() << " is not installed";
+    const zent5::testing::DefaultQtLocale qtLocale(GetParam());
+    const std::string sep = std::string(GetParam()).rfind("C.", 0) == 0 ? "." : ",";
+    const auto n = [&](std::string text) { return std::regex_replace(text, std::regex(R"(\.)"), sep); };
+
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::vector<std::string> lines;              // texts the page holds
+        std::vector<std::vector<std::string>> rows; // lines of the table of figures
+    } cases[] = {
+        {"kN with a required force",
+         {"--required-force", "12,4"},
+         {"Статистика испытаний", "Таблица: t.db", "Все строки: 3", n("Требуемое усилие: 12.40 кН"),
+          "Требуемое напряжение: не задано", "График: Усилие, Все строки", "Все строки (n = 3)",
+          "Номер испытания в серии", "Стр. 1 из 1"},
+         {{"проволока", "5", "F, кН", "2", n("12.42"), n("12.34"), n("12.50"), n("0.11"), n("0.9"), "0", "1", "1"},
+          {"канат", "15", "σ, МПа", "0", "1"},
+          {"Все строки", "F, кН", "3", n("24.95"), n("12.34"), n("50.00"), n("21.70"), n("87.0"), n("-48.17"), "0",
+           "1", "1"}}},
+        {"kgf, general numbers",
+         {"--units", "kgf"},
+         {"Требуемое усилие: не задано", "Все строки (n = 3)"},
+         {{"проволока", "5", "F, кГс", "2", n("1266.5"), "1258", "1275", n("12.0208152801713"), n("0.9"), "0"},
+          {"Все строки", "σ, кГс/кв.см", "2", "4475", "4446", "4504"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string pdf = path("stats.pdf");
+        std::vector<std::string> args = c.args;
+        for (const std::string& a : {std::string("--pdf"), pdf, path("t.db")})
+            args.push_back(a);
+        const ToolRun withPage = stats(args);
+        ASSERT_EQ(withPage.code, 0) << withPage.err;
+        args.erase(args.end() - 3, args.end() - 1);
+        EXPECT_EQ(withPage.out, stats(args).out) << "the CSV is the same with the page";
+
+        const std::string info = zent5::testing::pdfInfo(QString::fromStdString(pdf));
+        EXPECT_TRUE(std::regex_search(info, std::regex(R"(\nPages: +1\n)"))) << info;
+        EXPECT_TRUE(std::regex_search(info, std::regex(R"(\nPage size: +84[12][.0-9]* x 595[.0-9]* pts \(A4\))")))
+            << info;
+        const std::string text =
+            zent5::testing::runTool("pdftotext", {"-layout", "-enc", "UTF-8", QString::fromStdString(pdf), "-"});
+        for (const std::string& line : c.lines)
+            EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+        for (const std::vector<std::string>& row : c.rows)
+            EXPECT_TRUE(std::regex_search(text, lineOf(row))) << row[0] << " " << row[2] << "\n" << text;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, StatsCommandUnderLocale, ::testing::ValuesIn(zent5::testing::kTestLocales));
 
 TEST_F(StatsCommand, UsageErrors)
@@ -139,7 +212,10 @@ TEST_F(StatsCommand, UsageErrors)
         {{t, "--required-stress"}, "--required-stress needs a number of 0 or more"},
         {{"--units", "mpa", t}, "--units needs kn or kgf"},
         {{"--units"}, "--units needs kn or kgf"},
-        {{"--pdf", "a.pdf", t}, "unknown option --pdf"},
+        {{t, "--pdf"}, "--pdf needs a file name"},
+        {{"--pdf=", t}, "--pdf needs a file name"},
+        {{"--pdf", "", t}, "--pdf needs a file name"},
+        {{"--pdfs", "a.pdf", t}, "unknown option --pdfs"},
         {{"-x", t}, "unknown option -x"},
         {{}, "no table file given"},
         {{"--units", "kgf"}, "no table file given"},
@@ -171,6 +247,22 @@ TEST_F(StatsCommand, TableErrors)
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "Invalid DBF file.\n");
 
+}
+
+TEST_F(StatsCommand, APageThatCannotBeWrittenFailsAndAnOlderOneStays)
+{
+    writeTable({{1, "проволока", 5, 12.34, 1258, 436, 4446}});
+    const std::string missing = path("absent/stats.pdf");
+    ToolRun r = stats({"--pdf", missing, path("t.db")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Не удаётся создать файл " + missing + "\n");
+    EXPECT_EQ(r.out, "");
+
+    writeFile(path("old.pdf"), "older page");
+    writeFile(path("bad.db"), std::string(40, '\x07'));
+    r = stats({"--pdf", path("old.pdf"), path("bad.db")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(readFile(path("old.pdf")), "older page");
 }
 
 TEST_F(StatsCommand, TableAnotherProgramWrote)

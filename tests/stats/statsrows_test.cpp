@@ -26,17 +26,16 @@ TEST(StatsRows, PickTheFieldsOfTheUnitsShown)
 {
     const struct {
         const char* name;
-        const char* force;
-        const char* stress;
+        Units units;
         std::optional<double> force1, stress1, force2;
     } cases[] = {
-        {"kN and MPa", "P", "S", 12.34, 436.0, std::nullopt},
-        {"kgf and kgf/cm²", "P_KG", "S_KG", 1258.0, 4446.0, 1275.0},
+        {"kN and MPa", Units::KiloNewton, 12.34, 436.0, std::nullopt},
+        {"kgf and kgf/cm²", Units::KiloGramForce, 1258.0, 4446.0, 1275.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryCursor cursor = twoRows();
-        const std::vector<StatsRow> rows = readStatsRows(cursor, c.force, c.stress);
+        const std::vector<StatsRow> rows = readStatsRows(cursor, c.units);
         ASSERT_EQ(rows.size(), 2u);
         EXPECT_EQ(rows[0].number, 1.0);
         EXPECT_EQ(rows[0].type, "проволока");
@@ -50,5 +49,5 @@ TEST(StatsRows, PickTheFieldsOfTheUnitsShown)
         EXPECT_EQ(rows[1].stress, std::nullopt);
     }
     MemoryCursor empty;
-    EXPECT_TRUE(readStatsRows(empty, "P", "S").empty());
+    EXPECT_TRUE(readStatsRows(empty, Units::KiloNewton).empty());
 }

@@ -8,7 +8,6 @@
 #include "reportrenderer.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPageRanges>
 #include <QPrintDialog>
@@ -22,6 +21,20 @@ namespace zent5 {
 namespace {
 
 bool usable(RowCursor* table) { return table && table->Active(); }
+
+// The preview dialog's own print action: the one whose trigger runs the
+// dialog's printing. Found by that connection, not by its caption, which
+// the translations change and which the toolkit may word anew.
+QAction* previewPrintAction(QPrintPreviewDialog& dialog)
+{
+    for (QAction* action : dialog.findChildren<QAction*>()) {
+        if (QObject::disconnect(action, SIGNAL(triggered(bool)), &dialog, SLOT(_q_print()))) {
+            QObject::connect(action, SIGNAL(triggered(bool)), &dialog, SLOT(_q_print()));
+            return action;
+        }
+    }
+    return nullptr;
+}
 
 void preparePrinter(QPrinter& printer, const ComposedReport& report)
 {
@@ -125,12 +138,9 @@ void ReportCommands::showPreview(const ComposedReport& report, QWidget* parent)
     });
 
     // Printing from the preview obeys the same rule as the print command.
-    if (!m_platform->printerInstalled()) {
-        const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
-        for (QAction* action : dialog.findChildren<QAction*>())
-            if (action->text() == printText)
-                action->setEnabled(false);
-    }
+    if (!m_platform->printerInstalled())
+        if (QAction* print = previewPrintAction(dialog))
+            print->setEnabled(false);
     if (auto* toolBar = dialog.findChild<QToolBar*>()) {
         toolBar->addSeparator();
         QAction* close = toolBar->addAction(QStringLiteral("Закрыть"));

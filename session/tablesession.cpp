@@ -5,6 +5,7 @@
 #include "records/prompter.h"
 #include "session/fieldedit.h"
 #include "session/programtitle.h"
+#include "table/filecopy.h"
 #include "table/fileerrors.h"
 #include "table/fileio.h"
 #include "table/tablereplacement.h"
@@ -111,17 +112,7 @@ void copyTableFile(const std::string& from, const std::string& to)
         throw TableOpenError(fileerrors::cannotOpen(from, error));
     if (!copy.open(to, fileio::OpenMode::CreateExclusive, error))
         throw Error(fileerrors::cannotCreate(to, error));
-    std::vector<char> block(1 << 20);
-    for (uint64_t at = 0;;) {
-        const int64_t n = source.readAt(at, block.data(), block.size());
-        if (n < 0)
-            throw TableOpenError(fileerrors::cannotOpen(from, EIO));
-        if (n == 0)
-            break;
-        if (!copy.writeAt(at, block.data(), size_t(n)))
-            throw Error(fileerrors::kWriteFailed);
-        at += uint64_t(n);
-    }
+    copyFileBytes(source, from, copy);
 }
 
 } // namespace

@@ -3,8 +3,7 @@
 #include "records/error.h"
 #include "table/dbftable.h"
 #include "table/fileerrors.h"
-
-#include <vector>
+#include "table/filecopy.h"
 
 namespace zent5 {
 
@@ -85,17 +84,7 @@ void TableReplacement::openCopy(DbfTable& table)
         throw Error(fileerrors::cannotOpen(m_target, error));
     if (!to.open(m_file.path(), fileio::OpenMode::Existing, error))
         throw Error(fileerrors::cannotCreate(m_target, error));
-    std::vector<char> block(1 << 20);
-    for (uint64_t at = 0;;) {
-        const int64_t n = from.readAt(at, block.data(), block.size());
-        if (n < 0)
-            throw Error(fileerrors::cannotOpen(m_target, EIO));
-        if (n == 0)
-            break;
-        if (!to.writeAt(at, block.data(), size_t(n)))
-            throw Error(fileerrors::kWriteFailed);
-        at += uint64_t(n);
-    }
+    copyFileBytes(from, m_target, to);
     to.close();
     aimAtNewFile(table);
     table.Open();

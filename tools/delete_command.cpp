@@ -1,8 +1,7 @@
 #include "commands.h"
 
 #include "records/error.h"
-#include "session/tablesession.h"
-#include "tools/downloadconsole.h"
+#include "tools/tooltables.h"
 
 #include <charconv>
 #include <cstdio>
@@ -55,9 +54,8 @@ int runDelete(const std::vector<std::string>& args)
         numbers.push_back(*n);
     }
     const std::string& file = args[0];
-    DownloadConsole console(stderr, false);
-    NoTableView view;
-    TableSession session(console, view);
+    ToolTables tables;
+    TableSession& session = tables.session();
     try {
         // The numbers are checked on the table read as it is, so a wrong
         // one leaves the file exactly as it was.
@@ -75,16 +73,11 @@ int runDelete(const std::vector<std::string>& args)
             session.close();
             return usageError((unknown.size() == 1 ? "no row has N " : "no rows have N ") + joined(unknown));
         }
-        if (!session.isOpen()) {
-            std::fprintf(stderr, "%s\n", view.lastError.c_str());
-            return 1;
-        }
-        session.close();
+        return tables.finish();
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    return 0;
 }
 
 } // namespace zent5::tool

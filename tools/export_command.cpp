@@ -3,7 +3,7 @@
 
 #include "export/excelexport.h"
 #include "records/error.h"
-#include "tools/tableforreading.h"
+#include "tools/tooltables.h"
 
 #include <cstdio>
 #include <string>
@@ -27,9 +27,10 @@ int runExport(const std::vector<std::string>& args)
     if (!parsed)
         return usage();
     try {
-        TableForReading opened(parsed->table);
-        writeMeasurementWorkbook(opened.table(), parsed->units, parsed->output);
-        opened.close();
+        ToolTables tables;
+        tables.session().openForReading(parsed->table);
+        writeMeasurementWorkbook(tables.table(), parsed->units, parsed->output);
+        tables.session().close();
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

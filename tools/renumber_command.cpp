@@ -1,8 +1,7 @@
 #include "commands.h"
 
 #include "records/error.h"
-#include "session/tablesession.h"
-#include "tools/downloadconsole.h"
+#include "tools/tooltables.h"
 
 #include <cstdio>
 #include <string>
@@ -17,22 +16,15 @@ int runRenumber(const std::vector<std::string>& args)
         std::fputs("usage: zent5-tool renumber TABLE.db\n", stderr);
         return 2;
     }
-    DownloadConsole console(stderr, false);
-    NoTableView view;
-    TableSession session(console, view);
+    ToolTables tables;
     try {
-        session.open(args[0]);
-        session.renumber();
-        if (!session.isOpen()) {
-            std::fprintf(stderr, "%s\n", view.lastError.c_str());
-            return 1;
-        }
-        session.close();
+        tables.session().open(args[0]);
+        tables.session().renumber();
+        return tables.finish();
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    return 0;
 }
 
 } // namespace zent5::tool

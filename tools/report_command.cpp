@@ -6,7 +6,7 @@
 #include "print/reportlayout.h"
 #include "print/reportpdfwriter.h"
 #include "records/error.h"
-#include "tools/tableforreading.h"
+#include "tools/tooltables.h"
 
 #include <cstdio>
 #include <memory>
@@ -32,11 +32,12 @@ int runReport(const std::vector<std::string>& args)
         return usage();
     const auto app = startGui();
     try {
-        TableForReading opened(parsed->table);
+        ToolTables tables;
+        tables.session().openForReading(parsed->table);
         // Page by page: a long table's report is never held whole.
         ReportComposer composer(reportLayoutFor(parsed->units));
-        writeReportPdf(composer, opened.table(), parsed->output);
-        opened.close();
+        writeReportPdf(composer, tables.table(), parsed->output);
+        tables.session().close();
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

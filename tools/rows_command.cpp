@@ -1,10 +1,10 @@
 #include "commands.h"
+#include "toolargs.h"
 
 #include "records/csv.h"
 #include "records/error.h"
-#include "session/tablesession.h"
 #include "table/dbfformat.h"
-#include "tools/downloadconsole.h"
+#include "tools/tooltables.h"
 
 #include <cstdio>
 #include <optional>
@@ -32,24 +32,11 @@ int usageError(const std::string& what)
 // Empty on success, otherwise what is wrong with the arguments.
 std::string parseArguments(const std::vector<std::string>& args, RowsOptions& options)
 {
-    std::vector<std::string> tables;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.empty() || arg[0] != '-') {
-            tables.push_back(arg);
-            continue;
-        }
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const size_t eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        }
-        if (name != "--sort")
-            return "unknown option " + arg;
-        std::string field = value ? *value : std::string();
+    const CommandArguments split = splitArguments(args);
+    for (const CommandArguments::Option& option : split.options) {
+        if (option.name != "--sort")
+            return "unknown option " + option.given;
+        std::string field = option.value.value_or(std::string());
         options.order = SortOrder::Ascending;
         if (const size_t colon = field.find(':'); colon != std::string::npos) {
             if (field.substr(colon + 1) != "desc")
@@ -61,9 +48,9 @@ std::string parseArguments(const std::vector<std::string>& args, RowsOptions& op
             return "--sort needs a field";
         options.sortField = field;
     }
-    if (tables.size() != 1)
-        return tables.empty() ? "no table file given" : "only one table file may be given";
-    options.table = tables[0];
+    if (const std::string problem = oneTableProblem(split.files); !problem.empty())
+        return problem;
+    options.table = split.files[0];
     return {};
 }
 
@@ -87,9 +74,8 @@ int runRows(const std::vector<std::string>& args)
     RowsOptions options;
     if (const std::string wrong = parseArguments(args, options); !wrong.empty())
         return usageError(wrong);
-    DownloadConsole console(stderr, false);
-    NoTableView view;
-    TableSession session(console, view);
+    ToolTables tables;
+    TableSession& session = tables.session();
     try {
         if (options.sortField)
             session.openCopy(options.table);

@@ -10,7 +10,7 @@
 #include "stats/statisticspage.h"
 #include "stats/statscsv.h"
 #include "stats/statsrows.h"
-#include "tools/tableforreading.h"
+#include "tools/tooltables.h"
 
 #include <cstdio>
 #include <optional>
@@ -39,21 +39,10 @@ int usageError(const std::string& what)
 // Empty on success, otherwise what is wrong with the arguments.
 std::string parseArguments(const std::vector<std::string>& args, StatsOptions& options)
 {
-    std::vector<std::string> tables;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.empty() || arg[0] != '-') {
-            tables.push_back(arg);
-            continue;
-        }
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const size_t eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        }
+    const CommandArguments split = splitArguments(args);
+    for (const CommandArguments::Option& option : split.options) {
+        const std::string& name = option.name;
+        const std::optional<std::string>& value = option.value;
         if (name == "--units") {
             const std::optional<Units> units = value ? parseUnitsName(*value) : std::nullopt;
             if (!units)
@@ -69,12 +58,12 @@ std::string parseArguments(const std::vector<std::string>& args, StatsOptions& o
                 return "--pdf needs a file name";
             options.pdf = *value;
         } else {
-            return "unknown option " + arg;
+            return "unknown option " + option.given;
         }
     }
-    if (tables.size() != 1)
-        return tables.empty() ? "no table file given" : "only one table file may be given";
-    options.table = tables[0];
+    if (const std::string problem = oneTableProblem(split.files); !problem.empty())
+        return problem;
+    options.table = split.files[0];
     return {};
 }
 
@@ -105,10 +94,11 @@ int runStats(const std::vector<std::string>& args)
     const stats::ShownUnits units = stats::shownUnits(options.units);
     std::string csv;
     try {
-        TableForReading opened(options.table);
-        std::vector<stats::StatsRow> rows = stats::readStatsRows(opened.table(), options.units);
-        const std::string tableName = opened.table().TableName();
-        opened.close();
+        ToolTables tables;
+        tables.session().openForReading(options.table);
+        std::vector<stats::StatsRow> rows = stats::readStatsRows(tables.table(), options.units);
+        const std::string tableName = tables.table().TableName();
+        tables.session().close();
         const std::vector<stats::Series> series = stats::seriesStatistics(rows, options.required);
         csv = stats::statisticsCsv(series, rows, units.forceField, units.stressField);
         if (!options.pdf.empty())

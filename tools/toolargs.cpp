@@ -38,6 +38,34 @@ std::optional<Units> parseUnitsName(const std::string& name)
     return std::nullopt;
 }
 
+CommandArguments splitArguments(const std::vector<std::string>& args)
+{
+    CommandArguments split;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.empty() || arg[0] != '-') {
+            split.files.push_back(arg);
+            continue;
+        }
+        CommandArguments::Option option{arg, std::nullopt, arg};
+        if (const size_t eq = arg.find('='); eq != std::string::npos) {
+            option.name = arg.substr(0, eq);
+            option.value = arg.substr(eq + 1);
+        } else if (i + 1 < args.size()) {
+            option.value = args[++i];
+        }
+        split.options.push_back(std::move(option));
+    }
+    return split;
+}
+
+std::string oneTableProblem(const std::vector<std::string>& files)
+{
+    if (files.size() == 1)
+        return {};
+    return files.empty() ? "no table file given" : "only one table file may be given";
+}
+
 std::optional<double> parseNumberArgument(const std::string& text)
 {
     if (const std::optional<double> v = dbf::parseDecimal(text, '.'))

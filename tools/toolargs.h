@@ -22,6 +22,23 @@ std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& 
 // The value of "--units": "kn" or "kgf"; nothing for any other text.
 std::optional<Units> parseUnitsName(const std::string& name);
 
+// A command's arguments taken apart: the options, "--name VALUE" or
+// "--name=VALUE" (each takes a value; the last may be left without), and
+// the other arguments, each in the order given.
+struct CommandArguments {
+    struct Option {
+        std::string name;
+        std::optional<std::string> value;
+        std::string given; // as typed, for messages
+    };
+    std::vector<Option> options;
+    std::vector<std::string> files;
+};
+CommandArguments splitArguments(const std::vector<std::string>& args);
+
+// What is wrong when `files` is not exactly one table file; empty otherwise.
+std::string oneTableProblem(const std::vector<std::string>& files);
+
 // A number typed on the command line, with "." or "," as the decimal
 // separator ("12.5", "12,5"), whatever the C locale; nothing when the text
 // is not a finite number.

@@ -2,6 +2,7 @@
 // run as a script runs them.
 #include "tests/tools/tooltestsupport.h"
 #include "tests/common/scopedlocale.h"
+#include "tests/session/sessiontestsupport.h"
 
 #include "table/dbftable.h"
 
@@ -16,33 +17,12 @@ namespace {
 using testing::ProgramRun;
 using testing::ToolFolder;
 
-struct Row {
-    double n;
-    double p;
-    std::string comment;
-};
+using testing::Row;
 
 // Five rows in file order: forces with a tie, comments whose Russian order
 // is not their byte order in code page 1251.
 const std::vector<Row> kRows = {
     {1, 30, "яблоко"}, {2, 50, "Ель"}, {3, 10, "арбуз"}, {4, 50, "ёж"}, {5, 20, "ель"}};
-
-void writeTable(const ToolFolder& folder, const std::string& name, const std::vector<Row>& rows)
-{
-    DbfTable t;
-    t.setFilePath(folder.path(""));
-    t.setTableName(name);
-    t.CreateNew();
-    t.Open();
-    for (const Row& r : rows) {
-        t.Append();
-        t.SetFieldValue("N", r.n);
-        t.SetFieldValue("P", r.p);
-        t.SetFieldValue("COMMENT", r.comment);
-        t.Post();
-    }
-    t.Close();
-}
 
 // The first field (N) of every line after the header.
 std::vector<std::string> numbersOf(const std::string& csv)
@@ -59,7 +39,7 @@ std::vector<std::string> numbersOf(const std::string& csv)
 
 class TableCommands : public ::testing::Test {
 protected:
-    TableCommands() { writeTable(folder, "t.db", kRows); }
+    TableCommands() { testing::writeTable(folder.path(""), "t.db", kRows); }
 
     QString table() const { return QString::fromStdString(folder.path("t.db")); }
 
@@ -123,7 +103,7 @@ TEST_F(TableCommands, RowsUsageErrors)
 
 TEST_F(TableCommands, RenumberNumbersTheRowsInFileOrder)
 {
-    writeTable(folder, "t.db", {{7, 1, "а"}, {3, 2, "б"}, {7, 3, "в"}});
+    testing::writeTable(folder.path(""), "t.db", {{7, 1, "а"}, {3, 2, "б"}, {7, 3, "в"}});
     const ProgramRun r = folder.tool({"renumber", table()});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out + r.err, "");

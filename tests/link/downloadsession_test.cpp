@@ -42,6 +42,7 @@ TEST_F(DownloadSessionTest, RunsWithoutAWindow)
     EXPECT_EQ(session.run(20000), DownloadResult::Received);
     EXPECT_FALSE(session.timedOut());
     EXPECT_EQ(session.archive().serialNumber, 7);
+    EXPECT_EQ(session.archive().port, "\\\\.\\COM1") << "the port the archive came through";
     const auto expected = sim::generateArchive({});
     ASSERT_EQ(session.archive().decodedLength, expected.size());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), session.archive().bytes.begin()));

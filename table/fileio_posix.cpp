@@ -295,6 +295,17 @@ bool Replacement::commit(int& error)
     return true;
 }
 
+bool Replacement::commitOver(File& current, File& written, int& error)
+{
+    // An open file keeps its data when its name goes to another, so the
+    // rename needs nothing of `current`; it is let go only once the new
+    // file has the name.
+    if (!commit(error))
+        return false;
+    current = std::move(written);
+    return true;
+}
+
 void Replacement::discard()
 {
     if (m_fd >= 0) {

@@ -43,9 +43,12 @@ Date today()
     static Date lastDate;
     const std::time_t now = std::time(nullptr);
     if (now != lastTime) {
-        std::tm local {};
-        localtime_r(&now, &local);
-        lastDate = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+        // The table is stamped from one thread only, so the standard call's
+        // shared result is safe here, and it is there on every platform.
+        const std::tm* local = std::localtime(&now);
+        if (!local)
+            return lastDate;
+        lastDate = Date{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
         lastTime = now;
     }
     return lastDate;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bytesink.h"
+#include "records/bytesink.h"
 #include "xlsstyleregistry.h"
 #include "xlsworkbook.h"
 

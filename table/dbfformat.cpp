@@ -2,7 +2,7 @@
 
 #include "records/error.h"
 #include "records/fieldname.h"
-#include "table/le.h"
+#include "records/lebytes.h"
 
 #include <algorithm>
 #include <charconv>

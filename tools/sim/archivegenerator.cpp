@@ -1,5 +1,7 @@
 #include "tools/sim/archivegenerator.h"
 
+#include "records/lebytes.h"
+
 #include <chrono>
 
 namespace zent5::sim {
@@ -11,8 +13,7 @@ constexpr size_t kImageCapacity = 65536;
 
 void putWord(std::vector<uint8_t>& out, size_t at, unsigned value)
 {
-    out[at] = static_cast<uint8_t>(value & 0xFF);
-    out[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
+    le::put16(out.data() + at, static_cast<uint16_t>(value & 0xFFFF));
 }
 
 } // namespace

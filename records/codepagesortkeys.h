@@ -10,7 +10,7 @@ namespace zent5::text {
 
 // Russian sort keys made straight from the bytes of a single-byte code page,
 // without decoding the text or calling the collator for it: plain byte order
-// of two keys is the order of compareRussian on the decoded texts.
+// of two keys is the Russian collator's order of the decoded texts.
 //
 // Each character weighs the same wherever it stands, except after the few
 // characters a prefix rule of the collator names (the middle dot after L),

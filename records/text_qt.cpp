@@ -126,11 +126,6 @@ std::string fromUtf16(std::u16string_view utf16)
     return str(QString(reinterpret_cast<const QChar*>(utf16.data()), qsizetype(utf16.size())));
 }
 
-int compareRussian(std::string_view a, std::string_view b)
-{
-    return russianCollation().compare(a, b);
-}
-
 std::string russianSortKey(std::string_view utf8)
 {
     return russianCollation().sortKey(utf8);

@@ -1,10 +1,10 @@
 #include "excelexport.h"
 
+#include "records/utf8path.h"
 #include "xlsworkbook.h"
 #include "xlswriter.h"
 
 #include <array>
-#include <filesystem>
 
 namespace zent5 {
 namespace {
@@ -70,7 +70,7 @@ void fillMeasurementSheet(XlsWorksheet& sheet, RowCursor& table, bool dimension)
 
 std::string exportDoneText(const std::string& fileName)
 {
-    return "Экспорт в файл " + std::filesystem::path(fileName).filename().string() + " завершен успешно.";
+    return "Экспорт в файл " + utf8Of(pathFromUtf8(fileName).filename()) + " завершен успешно.";
 }
 
 void writeMeasurementWorkbook(RowCursor& table, bool dimension, const std::string& fileName)

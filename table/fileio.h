@@ -76,6 +76,9 @@ public:
     // there was no target). False with `error` set; the target is then
     // untouched and the new file still here.
     bool commit(int& error);
+    // The same for a name nobody may have yet: false with EEXIST, and the
+    // file already there untouched, when the target exists by then.
+    bool commitAsNew(int& error);
     // The same while the target is open here through `current`: afterwards
     // `current` is the new file, as `written` (opened on path()) had it
     // open, locks included. Some platforms rename nothing over an open file,

@@ -295,6 +295,44 @@ bool Replacement::commit(int& error)
     return true;
 }
 
+bool Replacement::commitAsNew(int& error)
+{
+    if (m_fd < 0 || m_committed) {
+        error = EBADF;
+        return false;
+    }
+    if (injectedFailure(g_failRenameIn)) {
+        error = EIO;
+        return false;
+    }
+    if (::fsync(m_fd) != 0) {
+        error = errno;
+        return false;
+    }
+    ::fchmod(m_fd, replacementMode(m_target));
+    // A link, unlike a rename, never takes the name from a file that has it.
+    int r = m_unnamed ? ::linkat(AT_FDCWD, m_path.c_str(), AT_FDCWD, m_target.c_str(), AT_SYMLINK_FOLLOW)
+                      : ::link(m_path.c_str(), m_target.c_str());
+    if (r != 0 && !m_unnamed && errno != EEXIST) {
+        // A file system without links (FAT): look, then rename.
+        if (exists(m_target)) {
+            errno = EEXIST;
+        } else {
+            r = ::rename(m_path.c_str(), m_target.c_str());
+        }
+    }
+    if (r != 0) {
+        error = errno;
+        return false;
+    }
+    if (!m_unnamed)
+        ::unlink(m_path.c_str());
+    m_committed = true;
+    syncFolderOf(m_target);
+    discard();
+    return true;
+}
+
 bool Replacement::commitOver(File& current, File& written, int& error)
 {
     // An open file keeps its data when its name goes to another, so the

@@ -298,16 +298,18 @@ std::string CodePageSortKeys::keyWithPadding(std::string_view bytes, size_t padd
 {
     if (!m_usable || m_paddingBase < 2)
         return key(std::string(bytes) + std::string(padding, ' '));
-    std::string out = key(bytes);
-    std::string count = m_paddingPrefix;
+    // As many digits as the longest count of the texts' length takes, so
+    // counts compare digit by digit.
+    char count[72];
+    const size_t prefix = m_paddingPrefix.size();
+    std::memcpy(count, m_paddingPrefix.data(), prefix);
     size_t digits = 1;
     for (size_t most = bytes.size() + padding; most >= m_paddingBase; most /= m_paddingBase)
         ++digits;
-    count.resize(m_paddingPrefix.size() + digits);
-    for (size_t k = count.size(); k-- > m_paddingPrefix.size(); padding /= m_paddingBase)
+    for (size_t k = prefix + digits; k-- > prefix; padding /= m_paddingBase)
         count[k] = char(2 + padding % m_paddingBase);
-    out.insert(out.find('\x01'), count);
-    return out;
+    const std::string_view written(count, prefix + digits);
+    return m_slot == 8 ? build<8>(bytes, written) : build<0>(bytes, written);
 }
 
 bool CodePageSortKeys::paddingCanGo(std::string_view bytes) const
@@ -319,13 +321,13 @@ std::string CodePageSortKeys::key(std::string_view bytes) const
 {
     if (!m_usable)
         return russianSortKey(fromCodePage(m_codePage, bytes));
-    return m_slot == 8 ? build<8>(bytes) : build<0>(bytes);
+    return m_slot == 8 ? build<8>(bytes, {}) : build<0>(bytes, {});
 }
 
 // Slot is the slot width when it is known to be 8 (the usual case, copied in
 // one move), 0 for any multiple of 8.
 template<size_t Slot>
-std::string CodePageSortKeys::build(std::string_view bytes) const
+std::string CodePageSortKeys::build(std::string_view bytes, std::string_view afterPrimary) const
 {
     const size_t slot = Slot != 0 ? Slot : m_slot;
     // The three levels are written side by side in one pass; slots are
@@ -392,10 +394,12 @@ std::string CodePageSortKeys::build(std::string_view bytes) const
     const auto primaryLength = size_t(primary - primaryStart);
     const auto secondaryLength = size_t(secondary - secondaryStart);
     const auto tertiaryLength = size_t(tertiary - tertiaryStart);
-    std::string key(primaryLength + secondaryLength + tertiaryLength + 2, '\x01');
+    const size_t first = primaryLength + afterPrimary.size();
+    std::string key(first + secondaryLength + tertiaryLength + 2, '\x01');
     std::memcpy(key.data(), primaryStart, primaryLength);
-    std::memcpy(key.data() + primaryLength + 1, secondaryStart, secondaryLength);
-    std::memcpy(key.data() + primaryLength + secondaryLength + 2, tertiaryStart, tertiaryLength);
+    std::copy(afterPrimary.begin(), afterPrimary.end(), key.data() + primaryLength);
+    std::memcpy(key.data() + first + 1, secondaryStart, secondaryLength);
+    std::memcpy(key.data() + first + secondaryLength + 2, tertiaryStart, tertiaryLength);
     return key;
 }
 

@@ -73,7 +73,8 @@ private:
 
     bool setUp();
     template<size_t Slot>
-    std::string build(std::string_view bytes) const;
+    // The key, with `afterPrimary` written at the end of the first level.
+    std::string build(std::string_view bytes, std::string_view afterPrimary) const;
     static char* writeRun(char* out, unsigned run, bool greaterFollows, const RunCodes& codes);
 
     int m_codePage = 0;

@@ -88,6 +88,9 @@ public:
     void discard();
 
 private:
+    // The checks and the flush both commits begin with.
+    bool readyToCommit(int& error);
+
     int m_fd = -1;
     bool m_unnamed = false;
     bool m_committed = false;

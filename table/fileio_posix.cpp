@@ -253,7 +253,7 @@ bool Replacement::begin(const std::string& target, int& error)
     return makeHiddenBeside(m_target, m_path, m_fd, error);
 }
 
-bool Replacement::commit(int& error)
+bool Replacement::readyToCommit(int& error)
 {
     if (m_fd < 0 || m_committed) {
         error = EBADF;
@@ -269,6 +269,13 @@ bool Replacement::commit(int& error)
         return false;
     }
     ::fchmod(m_fd, replacementMode(m_target));
+    return true;
+}
+
+bool Replacement::commit(int& error)
+{
+    if (!readyToCommit(error))
+        return false;
     std::string named = m_path;
     if (m_unnamed) {
         // A link cannot replace a file, so the new file gets a hidden name
@@ -297,19 +304,8 @@ bool Replacement::commit(int& error)
 
 bool Replacement::commitAsNew(int& error)
 {
-    if (m_fd < 0 || m_committed) {
-        error = EBADF;
+    if (!readyToCommit(error))
         return false;
-    }
-    if (injectedFailure(g_failRenameIn)) {
-        error = EIO;
-        return false;
-    }
-    if (::fsync(m_fd) != 0) {
-        error = errno;
-        return false;
-    }
-    ::fchmod(m_fd, replacementMode(m_target));
     // A link, unlike a rename, never takes the name from a file that has it.
     int r = m_unnamed ? ::linkat(AT_FDCWD, m_path.c_str(), AT_FDCWD, m_target.c_str(), AT_SYMLINK_FOLLOW)
                       : ::link(m_path.c_str(), m_target.c_str());

@@ -3,6 +3,8 @@
 #include "records/text.h"
 #include "table/dbfformat.h"
 
+#include "common/hexbytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,17 +19,7 @@ namespace {
 
 int sign(int v) { return (v > 0) - (v < 0); }
 
-std::string hex(std::string_view bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        out += digits[uint8_t(c) >> 4];
-        out += digits[uint8_t(c) & 15];
-        out += ' ';
-    }
-    return out;
-}
+std::string hex(std::string_view bytes) { return zent5::testing::hexBytes(bytes); }
 
 } // namespace
 

@@ -10,9 +10,10 @@
 
 namespace zent5 {
 
-// The sort keys of stored column values. Each key has a quick road, taken
-// for every row of a sort, and a plain reference that says what the quick
-// road must give; the tests hold one against the other.
+// The sort keys of stored column values, made for every row of a sort by
+// quick roads that the tests hold against plain references: the number key
+// against numberSortKeyReference, the text keys against the collator's
+// order of the whole decoded texts.
 
 // A stored number's key: the number rounded to 15 significant digits, halves
 // away from zero (so values that differ only by binary noise sort as

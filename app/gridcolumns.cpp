@@ -1,19 +1,13 @@
 #include "app/gridcolumns.h"
 
+#include "records/fieldname.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 
 namespace zent5 {
 
 namespace {
-
-bool sameField(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
 
 GridColumn column(const char* field, const char* caption, int width, ColumnAlignment alignment,
                   GridFormat format, bool editable)
@@ -60,7 +54,7 @@ GridColumns GridColumns::measurement()
 int GridColumns::indexOf(std::string_view field) const
 {
     for (int i = 0; i < size(); ++i)
-        if (sameField(m_columns[size_t(i)].field, field))
+        if (sameFieldName(m_columns[size_t(i)].field, field))
             return i;
     return -1;
 }

@@ -1,23 +1,12 @@
 #include "app/tablerows.h"
 
+#include "records/fieldname.h"
 #include "session/fieldedit.h"
 #include "table/dbftable.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace zent5 {
-
-namespace {
-
-bool sameField(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-    });
-}
-
-} // namespace
 
 TableRows::TableRows(DbfTable& table, std::vector<std::string> fields) : m_table(table), m_fields(std::move(fields)) {}
 
@@ -54,7 +43,7 @@ int TableRows::rowOfKey(uint64_t recNo) const
 int TableRows::fieldIndex(std::string_view field) const
 {
     for (size_t i = 0; i < m_fields.size(); ++i)
-        if (sameField(m_fields[i], field))
+        if (sameFieldName(m_fields[i], field))
             return int(i);
     return -1;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bytesink.h"
+#include "records/bytesink.h"
 
 #include <cstdint>
 #include <functional>

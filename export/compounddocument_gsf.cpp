@@ -1,6 +1,7 @@
 #include "compounddocument.h"
 
 #include "records/error.h"
+#include "records/utf8path.h"
 
 // Only these libgsf headers: its all-in-one header clashes with Qt's.
 #include <gsf/gsf-outfile-msole.h>
@@ -10,7 +11,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <filesystem>
 #include <mutex>
 
 namespace zent5 {
@@ -181,7 +181,7 @@ void writeCompoundDocument(const std::string& path, const std::string& streamNam
 
     // The document is first built under a short temporary name, so a name
     // the folder cannot hold would only fail at the very end.
-    if (std::filesystem::path(path).filename().string().size() > NAME_MAX)
+    if (utf8Of(pathFromUtf8(path).filename()).size() > NAME_MAX)
         throw codeError("StgCreateDocFile", storage::kInvalidName);
 
     GError* err = nullptr;

@@ -1,5 +1,6 @@
 #include "excelexport.h"
 
+#include "records/utf8path.h"
 #include "xlsworkbook.h"
 #include "xlswriter.h"
 

@@ -304,9 +304,7 @@ uint32_t SstBuilder::addSingleByte(std::string_view text)
         uint8_t* p = m_out.append(2 * n);
         const auto* in = reinterpret_cast<const uint8_t*>(text.data()) + from;
         for (size_t i = 0; i < n; ++i) {
-            const char16_t c = wide[in[i]];
-            p[2 * i] = uint8_t(c);
-            p[2 * i + 1] = uint8_t(c >> 8);
+            LeBytes::put16(p + 2 * i, uint16_t(wide[in[i]]));
         }
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lebytes.h"
+#include "records/lebytes.h"
 #include "xlsfont.h"
 #include "xlspagesetup.h"
 #include "xlsstyleregistry.h"

@@ -1,5 +1,6 @@
 #include "xlsstyleregistry.h"
 
+#include "records/lebytes.h"
 #include "xlsrange.h"
 #include "xlstext.h"
 
@@ -181,10 +182,7 @@ XlsXfBody XlsStyleRegistry::XfBody(const XlsCellFormat& format, bool merged, uin
     const uint16_t used = uint16_t(0x7C00 | (merged ? 0x0020 : 0));
 
     XlsXfBody b{};
-    auto put16 = [&](size_t at, uint16_t v) {
-        b[at] = uint8_t(v);
-        b[at + 1] = uint8_t(v >> 8);
-    };
+    auto put16 = [&](size_t at, uint16_t v) { le::put16(b.data() + at, v); };
     put16(0, fontIndex);
     put16(2, formatIndex);
     put16(4, 0x0001); // a locked cell format whose parent is style XF 0

@@ -1,7 +1,7 @@
 #include "xlswriter.h"
 
 #include "compounddocument.h"
-#include "lebytes.h"
+#include "records/lebytes.h"
 #include "records/error.h"
 #include "xlsrecords.h"
 #include "xlstext.h"
@@ -104,8 +104,6 @@ constexpr size_t kPieceBytes = 64 * 1024;
 
 } // namespace
 
-void WorkbookWriter::Save(const XlsWorkbook&, const std::string&) {}
-
 void XlsWriter::Save(const XlsWorkbook& workbook, const std::string& fileName)
 {
     checkFitsFormat(workbook);
@@ -151,19 +149,6 @@ int32_t XlsWriter::SheetEntries::sst(size_t range) const
     if (!(word & bit))
         return -1;
     return int32_t(stringsBefore[range / 64] + uint32_t(std::popcount(word & (bit - 1))));
-}
-
-XlsWriter::StyleEntry XlsWriter::Entry(int sheet, int range) const
-{
-    const SheetEntries& e = m_entries.at(size_t(sheet));
-    StyleEntry entry;
-    entry.XFIndex = e.xf.at(size_t(range));
-    entry.SSTIndex = e.sst(size_t(range));
-    // The cell format record starts with the font and number format indexes.
-    const XlsXfBody& body = m_styles.XFList().at(size_t(entry.XFIndex) - 15);
-    entry.FontIndex = uint16_t(body[0] | body[1] << 8);
-    entry.FormatIndex = uint16_t(body[2] | body[3] << 8);
-    return entry;
 }
 
 // The workbook globals, in the order they stand in the stream.

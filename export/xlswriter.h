@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bytesink.h"
+#include "records/bytesink.h"
 #include "xlsstyleregistry.h"
 #include "xlsworkbook.h"
 
@@ -12,23 +12,16 @@ namespace zent5 {
 
 class LeBytes;
 
-// Stores a workbook model as a file.
-class WorkbookWriter {
-public:
-    virtual ~WorkbookWriter() = default;
-    virtual void Save(const XlsWorkbook& workbook, const std::string& fileName);
-};
-
 // Writes a workbook as a compound document holding one BIFF8 "Workbook"
 // stream. The stream goes to the document in pieces as it is made, so a large
 // sheet is never held twice; the document takes the file's name only once it
 // is complete.
-class XlsWriter : public WorkbookWriter {
+class XlsWriter {
 public:
     // Replaces any file of that name. Throws zent5::Error: the workbook does
     // not fit the format (more than 65536 rows or 256 columns on a sheet;
     // no file is touched), or the texts of writeCompoundDocument.
-    void Save(const XlsWorkbook& workbook, const std::string& fileName) override;
+    void Save(const XlsWorkbook& workbook, const std::string& fileName);
 
     // The "Workbook" stream of the workbook, as Save stores it.
     std::vector<uint8_t> Stream(const XlsWorkbook& workbook);
@@ -37,16 +30,6 @@ public:
 
     // The registry of the last Stream or Save.
     const XlsStyleRegistry& Styles() const { return m_styles; }
-
-    // Per range of the workbook, made afresh by every save.
-    struct StyleEntry {
-        uint16_t XFIndex = 0;
-        int32_t SSTIndex = -1;
-        uint16_t FontIndex = 0;
-        uint16_t FormatIndex = 0;
-    };
-    // The entry of the range at `range` of the sheet at `sheet`, last save.
-    StyleEntry Entry(int sheet, int range) const;
 
 private:
     void writeGlobals(LeBytes& out, const XlsWorkbook& workbook, std::vector<size_t>& sheetOffsetFields);

@@ -10,7 +10,7 @@ namespace {
 
 void writeDump(std::vector<uint8_t> bytes, const std::string& path)
 {
-    if (writeBeside(hiddenTemporaryFor(path), path, bytes, Target::Replace) != 0)
+    if (writeBeside(path, bytes, Target::Replace) != 0)
         throw Error("Не удалось записать файл " + path);
 }
 

@@ -1,8 +1,8 @@
 #include "journal/entryformat.h"
 
-#include "journal/bytes.h"
 #include "journal/crc32.h"
 #include "records/error.h"
+#include "records/lebytes.h"
 
 #include <cstring>
 #include <string>
@@ -39,6 +39,22 @@ std::string number(uint64_t n) { return std::to_string(n); }
 
 [[noreturn]] void damaged(const std::string& what) { throw Error("Запись журнала повреждена: " + what); }
 
+// A text field: its length as u16, then its bytes.
+void putText(LeBytes& w, std::string_view s)
+{
+    if (s.size() > 0xFFFF)
+        throw Error("Текст длиннее 65535 байт не помещается в запись журнала");
+    w.u16(uint16_t(s.size()));
+    w.bytes(s.data(), s.size());
+}
+
+std::string readText(LeReader& r)
+{
+    const size_t n = r.u16();
+    const uint8_t* p = r.raw(n);
+    return std::string(reinterpret_cast<const char*>(p), n);
+}
+
 } // namespace
 
 std::vector<uint8_t> encodeEntry(const Entry& entry)
@@ -49,8 +65,8 @@ std::vector<uint8_t> encodeEntry(const Entry& entry)
         throw Error("Образ архива длиннее " + number(ArchiveImage::kCapacity) + " байт не помещается в запись журнала");
     if (!isClockMoment(d.moment))
         throw Error("Время загрузки вне 1970–9999 годов не помещается в запись журнала: " + utcText(d.moment));
-    ByteWriter w;
-    w.raw(kMagic, kMagicSize);
+    LeBytes w;
+    w.bytes(kMagic, kMagicSize);
     w.u16(kEntryFormatVersion);
     w.u32(0); // the length, known at the end
     w.i64(d.moment.utcSeconds);
@@ -61,13 +77,13 @@ std::vector<uint8_t> encodeEntry(const Entry& entry)
     w.u8(uint8_t(d.action));
     w.u8(uint8_t(d.verification));
     w.u32(d.rowsAdded);
-    w.text(info.versionText);
-    w.text(d.portName);
-    w.text(d.tablePath);
+    putText(w, info.versionText);
+    putText(w, d.portName);
+    putText(w, d.tablePath);
     w.u32(uint32_t(entry.image.size()));
-    w.raw(entry.image.data(), entry.image.size());
-    w.patch32(kLengthOffset, uint32_t(w.size() + kChecksumSize));
-    w.u32(crc32(w.bytes().data(), w.size()));
+    w.bytes(entry.image.data(), entry.image.size());
+    w.patchU32(kLengthOffset, uint32_t(w.size() + kChecksumSize));
+    w.u32(crc32(w.data(), w.size()));
     return w.take();
 }
 
@@ -93,7 +109,7 @@ Entry decodeEntry(const uint8_t* data, size_t size)
     if (crc32(data, body) != le::get32(data + body))
         damaged("контрольная сумма не сходится");
 
-    ByteReader r(data + kPreambleSize, body - kPreambleSize, kDamaged);
+    LeReader r(data + kPreambleSize, body - kPreambleSize, kDamaged);
     Entry entry;
     EntryInfo& info = entry.info;
     Download& d = info.download;
@@ -113,9 +129,9 @@ Entry decodeEntry(const uint8_t* data, size_t size)
         damaged("неизвестное состояние поверки " + number(verification));
     d.verification = Verification(verification);
     d.rowsAdded = r.u32();
-    info.versionText = r.text();
-    d.portName = r.text();
-    d.tablePath = r.text();
+    info.versionText = readText(r);
+    d.portName = readText(r);
+    d.tablePath = readText(r);
     const uint32_t imageLength = r.u32();
     if (imageLength > ArchiveImage::kCapacity)
         damaged("образ архива " + number(imageLength) + " байт, больше " + number(ArchiveImage::kCapacity));

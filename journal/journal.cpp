@@ -115,7 +115,7 @@ std::string Journal::add(Entry& entry)
     for (;;) {
         const std::string id = freeId(entry.info);
         const std::string path = entryPath(id);
-        const int e = writeBeside(temporaryPath(id), path, bytes, Target::New);
+        const int e = writeBeside(path, bytes, Target::New);
         // Another program took the name since it was found free.
         if (e == EEXIST)
             continue;

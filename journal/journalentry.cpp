@@ -1,12 +1,14 @@
 #include "journal/journalentry.h"
 
+#include "records/lebytes.h"
+
 #include <algorithm>
 
 namespace zent5::journal {
 
 uint16_t recordCountOf(const std::vector<uint8_t>& image)
 {
-    return image.size() >= 2 ? uint16_t(image[0] | (image[1] << 8)) : 0;
+    return image.size() >= 2 ? le::get16(image.data()) : 0;
 }
 
 Entry makeEntry(const ArchiveImage& image, const Download& download)

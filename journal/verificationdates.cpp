@@ -1,10 +1,10 @@
 #include "journal/verificationdates.h"
 
-#include "journal/bytes.h"
 #include "journal/crc32.h"
 #include "journal/datafolder.h"
 #include "journal/wholefile.h"
 #include "records/error.h"
+#include "records/lebytes.h"
 #include "table/fileio.h"
 
 #include <cerrno>
@@ -95,7 +95,7 @@ VerificationDates loadVerificationDates(const std::string& path)
     if (count > kMaxInstruments || kHeaderSize + size_t(count) * kInstrumentSize != body)
         throw Error(damagedText(path, "число приборов не сходится с длиной файла"));
 
-    ByteReader r(bytes.data() + kHeaderSize, body - kHeaderSize, damagedText(path, "обрезан"));
+    LeReader r(bytes.data() + kHeaderSize, body - kHeaderSize, damagedText(path, "обрезан"));
     VerificationDates dates;
     for (uint32_t i = 0; i < count; ++i) {
         InstrumentKey key;
@@ -114,8 +114,8 @@ VerificationDates loadVerificationDates(const std::string& path)
 
 void saveVerificationDates(const std::string& path, const VerificationDates& dates)
 {
-    ByteWriter w;
-    w.raw(kMagic, sizeof kMagic);
+    LeBytes w;
+    w.bytes(kMagic, sizeof kMagic);
     w.u16(kVersion);
     w.u32(uint32_t(dates.all().size()));
     for (const auto& [key, due] : dates.all()) {
@@ -125,13 +125,13 @@ void saveVerificationDates(const std::string& path, const VerificationDates& dat
         w.u8(uint8_t(unsigned(due.month())));
         w.u8(uint8_t(unsigned(due.day())));
     }
-    w.u32(crc32(w.bytes().data(), w.size()));
+    w.u32(crc32(w.data(), w.size()));
 
     int error = 0;
     const size_t slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0 && !makeFolders(path.substr(0, slash), error))
         throw Error("Не удалось записать файл сроков поверки " + path + ": " + fileio::errorText(error));
-    if (const int e = writeBeside(hiddenTemporaryFor(path), path, w.bytes(), Target::Replace); e != 0)
+    if (const int e = writeBeside(path, w.bytes(), Target::Replace); e != 0)
         throw Error("Не удалось записать файл сроков поверки " + path + ": " + fileio::errorText(e));
 }
 

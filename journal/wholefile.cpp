@@ -6,41 +6,20 @@
 
 namespace zent5::journal {
 
-int writeBeside(const std::string& temporary, const std::string& target, const std::vector<uint8_t>& bytes,
-                Target kind)
+int writeBeside(const std::string& target, const std::vector<uint8_t>& bytes, Target kind)
 {
-    fileio::File file;
+    fileio::Replacement replacement;
     int error = 0;
-    const auto mode = kind == Target::New ? fileio::OpenMode::CreateExclusive : fileio::OpenMode::CreateOrTruncate;
-    if (!file.open(temporary, mode, error))
+    if (!replacement.begin(target, error))
         return error;
-    auto fail = [&](int e) {
-        file.close();
-        fileio::removeFile(temporary);
-        return e ? e : EIO;
-    };
+    fileio::File file;
+    if (!file.open(replacement.path(), fileio::OpenMode::Existing, error))
+        return error;
     if (!file.writeAt(0, bytes.data(), bytes.size()))
-        return fail(errno);
-    if (!file.sync())
-        return fail(errno);
-    if (kind == Target::Replace) {
-        fileio::File old;
-        int ignored = 0;
-        if (old.open(target, fileio::OpenMode::ReadOnly, ignored))
-            file.copyPermissionsFrom(old);
-    }
+        return errno ? errno : EIO;
     file.close();
-    if (!fileio::renameFile(temporary, target))
-        return fail(errno);
-    fileio::syncFolderOf(target);
-    return 0;
-}
-
-std::string hiddenTemporaryFor(const std::string& target)
-{
-    const size_t slash = target.rfind('/');
-    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
-    return target.substr(0, nameAt) + "." + target.substr(nameAt) + ".tmp";
+    const bool done = kind == Target::New ? replacement.commitAsNew(error) : replacement.commit(error);
+    return done ? 0 : (error ? error : EIO);
 }
 
 int readWhole(const std::string& path, size_t limit, std::vector<uint8_t>& bytes)

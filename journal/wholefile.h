@@ -9,19 +9,15 @@
 namespace zent5::journal {
 
 enum class Target {
-    New,      // the temporary file must not exist yet (a name nobody else uses)
+    New,      // a name nobody else uses: a file that has it by then is left alone (EEXIST)
     Replace,  // an old file of the name gives way, keeping its permissions
 };
 
-// Writes the bytes into `temporary`, makes them durable, then gives the
-// file the name `target`: a reader sees the old file or the whole new one,
-// never part of it. Returns 0, or the error number of the step that failed,
-// with the temporary file removed again.
-int writeBeside(const std::string& temporary, const std::string& target, const std::vector<uint8_t>& bytes,
-                Target kind);
-
-// "folder/.name.tmp": the hidden temporary for a file that is replaced.
-std::string hiddenTemporaryFor(const std::string& target);
+// Writes the bytes into a new file beside `target`, makes them durable,
+// then gives the file the name `target`: a reader sees the old file or the
+// whole new one, never part of it. Returns 0, or the error number of the
+// step that failed, with nothing of the new file left.
+int writeBeside(const std::string& target, const std::vector<uint8_t>& bytes, Target kind);
 
 // Reads a whole file of at most `limit` bytes. Returns 0 or an error
 // number (EFBIG when the file is longer than the limit).

@@ -1,6 +1,6 @@
 #include "celltext.h"
 
-#include <cctype>
+#include "records/fieldname.h"
 
 namespace zent5 {
 namespace {
@@ -30,9 +30,7 @@ bool parseExpression(const std::string& expr, CellTextPart& part)
         std::string column = expr.substr(prefix.size(), expr.size() - prefix.size() - 1);
         if (column.find('"') != std::string::npos)
             return false;
-        for (char& c : column)
-            c = char(std::toupper(static_cast<unsigned char>(c)));
-        part = {CellTextPart::Column, column};
+        part = {CellTextPart::Column, upperFieldName(column)};
         return true;
     }
     return false;

@@ -1,6 +1,7 @@
 #include "archivedecoding.h"
 
 #include "error.h"
+#include "lebytes.h"
 #include "measurement.h"
 #include "plural.h"
 #include "printabletext.h"
@@ -22,7 +23,7 @@ constexpr size_t kMinRecordSize = 11;
 
 uint16_t u16At(const ArchiveImage& image, size_t offset)
 {
-    return uint16_t(image.bytes[offset] | (image.bytes[offset + 1] << 8));
+    return le::get16(image.bytes.data() + offset);
 }
 
 RawRecord rawRecordAt(const ArchiveImage& image, size_t offset)

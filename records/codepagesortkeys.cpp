@@ -40,6 +40,37 @@ Weights rest(const Weights& pair, const Weights& first)
     return out;
 }
 
+// Trailing spaces add the space's weights at every level. Written as their
+// count, in codes below the space's first-level code, they keep the order
+// of texts of one length whose other characters weigh more than the space
+// at the first level (one weight or more, or none) and not less at the
+// others: where one text's first-level weights run out, the other's go on
+// above the space's or with more spaces, and at the other levels with
+// weights at or above the space's. A character that weighs otherwise after
+// another (a prefix rule) or less than the space (a tab) does not keep it.
+std::array<bool, 256> paddingNeutral(const std::vector<std::string>& characters, const std::vector<Weights>& rows,
+                                     const std::vector<std::pair<size_t, size_t>>& afterOther)
+{
+    std::array<bool, 256> neutral {};
+    const Weights& space = rows[0x20];
+    if (space.primary.size() != 1 || space.secondary.size() != 1 || space.tertiary.size() != 1)
+        return neutral;
+    for (size_t b = 0; b < 256; ++b) {
+        const Weights& w = rows[b];
+        neutral[b] = std::all_of(w.primary.begin(), w.primary.end(), [&](uint32_t v) { return v > space.primary[0]; }) &&
+                     std::all_of(w.secondary.begin(), w.secondary.end(),
+                                 [&](uint16_t v) { return v >= space.secondary[0]; }) &&
+                     std::all_of(w.tertiary.begin(), w.tertiary.end(),
+                                 [&](uint16_t v) { return v >= space.tertiary[0]; });
+    }
+    for (const auto& pair : afterOther)
+        for (size_t b = 0; b < 256; ++b)
+            if (characters[b] == characters[pair.second])
+                neutral[b] = false;
+    neutral[0x20] = true;
+    return neutral;
+}
+
 } // namespace
 
 CodePageSortKeys::CodePageSortKeys(int codePage) :
@@ -98,6 +129,7 @@ bool CodePageSortKeys::setUp()
     for (size_t b = 0; b < 256; ++b)
         if (!collation.weights(characters[b], rows[b]))
             return false;
+    m_paddingNeutral = paddingNeutral(characters, rows, afterOther);
     // A character after the one its prefix rule names: the pair's weights
     // are the first character's own followed by the second's in that place.
     std::vector<std::string> contextTexts;
@@ -226,6 +258,12 @@ bool CodePageSortKeys::setUp()
             widest = std::max(widest, b.size());
     }
     m_slot = std::max<size_t>(8, (widest + 7) / 8 * 8);
+    // A count of spaces is written in the first-level codes below the
+    // space's own, after the bytes of its code that come before its last.
+    m_paddingPrefix = bytes[0x20][0].substr(0, bytes[0x20][0].size() - 1);
+    m_paddingBase = uint8_t(bytes[0x20][0].back()) - 2;
+    if (m_paddingBase < 2)
+        m_paddingNeutral.fill(false);
     for (size_t k = 0; k < 3; ++k) {
         m_bytes[k].assign(rows.size() * m_slot, '\0');
         for (size_t r = 0; r < rows.size(); ++r)
@@ -256,17 +294,40 @@ bool CodePageSortKeys::setUp()
     return true;
 }
 
+std::string CodePageSortKeys::keyWithPadding(std::string_view bytes, size_t padding) const
+{
+    if (!m_usable || m_paddingBase < 2)
+        return key(std::string(bytes) + std::string(padding, ' '));
+    // As many digits as the longest count of the texts' length takes, so
+    // counts compare digit by digit.
+    char count[72];
+    const size_t prefix = m_paddingPrefix.size();
+    std::memcpy(count, m_paddingPrefix.data(), prefix);
+    size_t digits = 1;
+    for (size_t most = bytes.size() + padding; most >= m_paddingBase; most /= m_paddingBase)
+        ++digits;
+    for (size_t k = prefix + digits; k-- > prefix; padding /= m_paddingBase)
+        count[k] = char(2 + padding % m_paddingBase);
+    const std::string_view written(count, prefix + digits);
+    return m_slot == 8 ? build<8>(bytes, written) : build<0>(bytes, written);
+}
+
+bool CodePageSortKeys::paddingCanGo(std::string_view bytes) const
+{
+    return m_usable && std::all_of(bytes.begin(), bytes.end(), [&](char c) { return m_paddingNeutral[uint8_t(c)]; });
+}
+
 std::string CodePageSortKeys::key(std::string_view bytes) const
 {
     if (!m_usable)
         return russianSortKey(fromCodePage(m_codePage, bytes));
-    return m_slot == 8 ? build<8>(bytes) : build<0>(bytes);
+    return m_slot == 8 ? build<8>(bytes, {}) : build<0>(bytes, {});
 }
 
 // Slot is the slot width when it is known to be 8 (the usual case, copied in
 // one move), 0 for any multiple of 8.
 template<size_t Slot>
-std::string CodePageSortKeys::build(std::string_view bytes) const
+std::string CodePageSortKeys::build(std::string_view bytes, std::string_view afterPrimary) const
 {
     const size_t slot = Slot != 0 ? Slot : m_slot;
     // The three levels are written side by side in one pass; slots are
@@ -333,10 +394,12 @@ std::string CodePageSortKeys::build(std::string_view bytes) const
     const auto primaryLength = size_t(primary - primaryStart);
     const auto secondaryLength = size_t(secondary - secondaryStart);
     const auto tertiaryLength = size_t(tertiary - tertiaryStart);
-    std::string key(primaryLength + secondaryLength + tertiaryLength + 2, '\x01');
+    const size_t first = primaryLength + afterPrimary.size();
+    std::string key(first + secondaryLength + tertiaryLength + 2, '\x01');
     std::memcpy(key.data(), primaryStart, primaryLength);
-    std::memcpy(key.data() + primaryLength + 1, secondaryStart, secondaryLength);
-    std::memcpy(key.data() + primaryLength + secondaryLength + 2, tertiaryStart, tertiaryLength);
+    std::copy(afterPrimary.begin(), afterPrimary.end(), key.data() + primaryLength);
+    std::memcpy(key.data() + first + 1, secondaryStart, secondaryLength);
+    std::memcpy(key.data() + first + secondaryLength + 2, tertiaryStart, tertiaryLength);
     return key;
 }
 

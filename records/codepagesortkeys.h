@@ -10,7 +10,7 @@ namespace zent5::text {
 
 // Russian sort keys made straight from the bytes of a single-byte code page,
 // without decoding the text or calling the collator for it: plain byte order
-// of two keys is the order of compareRussian on the decoded texts.
+// of two keys is the Russian collator's order of the decoded texts.
 //
 // Each character weighs the same wherever it stands, except after the few
 // characters a prefix rule of the collator names (the middle dot after L),
@@ -30,6 +30,14 @@ public:
     bool usable() const { return m_usable; }
     // Any bytes, trailing spaces and control characters included.
     std::string key(std::string_view bytes) const;
+    // The key of `bytes` followed by `padding` spaces, with the spaces
+    // written as their count: shorter than key() of the whole text, and in
+    // the same order among texts of one length that paddingCanGo() accepts.
+    std::string keyWithPadding(std::string_view bytes, size_t padding) const;
+    // Whether keyWithPadding() orders texts of these bytes (false when not
+    // usable()): true for letters, digits and the usual punctuation, false
+    // for tabs and other control characters that weigh less than the space.
+    bool paddingCanGo(std::string_view bytes) const;
 
     // The keys of one code page, set up on first use; safe to call and use
     // from several threads.
@@ -65,7 +73,8 @@ private:
 
     bool setUp();
     template<size_t Slot>
-    std::string build(std::string_view bytes) const;
+    // The key, with `afterPrimary` written at the end of the first level.
+    std::string build(std::string_view bytes, std::string_view afterPrimary) const;
     static char* writeRun(char* out, unsigned run, bool greaterFollows, const RunCodes& codes);
 
     int m_codePage = 0;
@@ -82,6 +91,9 @@ private:
     // For a byte that weighs otherwise after some others: 1 + the number of
     // its table, which gives the row by the preceding byte (0 for none).
     std::array<uint16_t, 256> m_contextTable {};
+    std::array<bool, 256> m_paddingNeutral {};
+    std::string m_paddingPrefix; // of the codes of a count of spaces
+    size_t m_paddingBase = 0;
     std::vector<std::array<uint16_t, 257>> m_contextRows;
 };
 

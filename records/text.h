@@ -32,11 +32,9 @@ uint32_t userDefaultLocale();
 std::u16string toUtf16(std::string_view utf8);
 std::string fromUtf16(std::u16string_view utf16);
 
-// Russian linguistic comparison, case-sensitive, no other options.
-// Returns <0, 0, >0.
-int compareRussian(std::string_view a, std::string_view b);
-// A byte string whose plain byte order equals compareRussian's order; used
-// to sort many keys without comparing them through the collator each time.
+// A byte string whose plain byte order is the Russian linguistic order,
+// case-sensitive, no other options; used to sort many keys without
+// comparing them through the collator each time.
 std::string russianSortKey(std::string_view utf8);
 
 // The user's decimal separator (',' on a Russian desktop).

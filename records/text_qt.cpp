@@ -69,11 +69,31 @@ std::string fromCodePage(int codePage, std::string_view bytes)
 
 std::string toCodePage(int codePage, std::string_view utf8)
 {
-    QStringEncoder e(codecName(codePage).constData(), QStringConverter::Flag::Stateless);
+    const QByteArray name = codecName(codePage);
+    QStringEncoder e(name.constData(), QStringConverter::Flag::Stateless);
     if (!e.isValid())
         return std::string(utf8);
-    const QByteArray b = e.encode(qs(utf8));
-    return std::string(b.constData(), size_t(b.size()));
+    const QString text = qs(utf8);
+    const QByteArray whole = e.encode(text);
+    QStringDecoder back(name.constData(), QStringConverter::Flag::Stateless);
+    if (!e.hasError() && QString(back.decode(whole)) == text)
+        return std::string(whole.constData(), size_t(whole.size()));
+    // The converters put their own substitute (a control character, which
+    // a table would read as its end) for what the code page lacks; such a
+    // character becomes '?', as the tables' own conversion writes it.
+    std::string out;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const QString c = text.mid(i, n);
+        QStringEncoder one(name.constData(), QStringConverter::Flag::Stateless);
+        const QByteArray b = one.encode(c);
+        if (one.hasError() || b.isEmpty() || QString(back.decode(b)) != c)
+            out += '?';
+        else
+            out.append(b.constData(), size_t(b.size()));
+        i += n;
+    }
+    return out;
 }
 
 std::string toCp1251(std::string_view utf8) { return toCodePage(1251, utf8); }
@@ -104,11 +124,6 @@ std::u16string toUtf16(std::string_view utf8)
 std::string fromUtf16(std::u16string_view utf16)
 {
     return str(QString(reinterpret_cast<const QChar*>(utf16.data()), qsizetype(utf16.size())));
-}
-
-int compareRussian(std::string_view a, std::string_view b)
-{
-    return russianCollation().compare(a, b);
 }
 
 std::string russianSortKey(std::string_view utf8)

@@ -4,7 +4,7 @@ set -euo pipefail
 
 run_packages=(
   cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
   libgl-dev libicu-dev libgsf-1-dev
   fonts-liberation fonts-dejavu-core fonts-urw-base35
   xvfb xauth

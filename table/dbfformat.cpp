@@ -1,10 +1,10 @@
 #include "table/dbfformat.h"
 
 #include "records/error.h"
-#include "table/le.h"
+#include "records/fieldname.h"
+#include "records/lebytes.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <ctime>
@@ -43,9 +43,12 @@ Date today()
     static Date lastDate;
     const std::time_t now = std::time(nullptr);
     if (now != lastTime) {
-        std::tm local {};
-        localtime_r(&now, &local);
-        lastDate = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+        // The table is stamped from one thread only, so the standard call's
+        // shared result is safe here, and it is there on every platform.
+        const std::tm* local = std::localtime(&now);
+        if (!local)
+            return lastDate;
+        lastDate = Date{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
         lastTime = now;
     }
     return lastDate;
@@ -81,7 +84,7 @@ std::vector<Field> readDescriptors(std::string_view area, uint16_t headerLength)
         const auto* d = reinterpret_cast<const uint8_t*>(area.data() + at);
         Field f;
         for (size_t i = 0; i < 11 && d[i] != 0; ++i)
-            f.name += char(std::toupper(d[i]));
+            f.name += upperFieldChar(char(d[i]));
         char type = char(d[11]);
         if (d[11] == 0x91)
             type = 'C';
@@ -128,7 +131,7 @@ std::string buildHeaderArea(const std::vector<Field>& fields, uint8_t version, u
         const Field& f = fields[k];
         std::string name = f.name.substr(0, 10);
         for (size_t i = 0; i < name.size(); ++i)
-            d[i] = uint8_t(std::toupper(uint8_t(name[i])));
+            d[i] = uint8_t(upperFieldChar(name[i]));
         d[11] = uint8_t(f.type);
         if (f.type == 'C') {
             d[16] = uint8_t(f.width & 0xFF);

@@ -2,14 +2,11 @@
 
 #include "records/fieldvalue.h"
 #include "records/rowcursor.h"
-#include "table/codepage.h"
-#include "table/dbfformat.h"
-#include "table/fileio.h"
-#include "table/sortindex.h"
+#include "table/dbffile.h"
+#include "table/sorttags.h"
+#include "table/tablecursor.h"
 
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,19 +21,15 @@ namespace zent5 {
 // byte names (1251 for our tables). Every failure raises zent5::Error with
 // the component's own text. Rows are identified by their record number
 // (1 for the first record), which only Pack changes.
+//
+// The component is the face of three parts: the file (DbfFile), the sort
+// tags with their index file (SortTags), and the cursor with its view and
+// edit buffer (TableCursor). It keeps the properties and the order of the
+// steps in which the parts meet.
 class DbfTable : public RowCursor {
 public:
-    // A column as the file defines it.
-    struct Column {
-        std::string name; // upper case
-        bool isText = false; // C column; otherwise N/F number (or another dBase type read as text)
-        bool isNumber = false;
-        char type = 'C';
-        int width = 0;
-        int decimals = 0;
-    };
-
-    enum class State { Closed, Browse, Edit, Append };
+    using Column = DbfColumn;
+    using State = TableCursor::State;
 
     DbfTable();
     ~DbfTable() override;
@@ -51,9 +44,9 @@ public:
     void setFilePath(const std::string& path); // adds a trailing '/'
     std::string IndexName() const { return m_indexName; }
     void setIndexName(const std::string& name);
-    bool Active() const override { return m_state != State::Closed; }
-    State state() const { return m_state; }
-    bool ReadOnly() const { return m_readOnly; }
+    bool Active() const override { return m_cursor.state() != State::Closed; }
+    State state() const { return m_cursor.state(); }
+    bool ReadOnly() const { return m_file.readOnly(); }
     // True (the default): the table is opened for reading and writing and
     // nobody else may open it meanwhile. False: opened only for reading,
     // beside other readers; nothing is ever written, and Pack and AddIndex
@@ -75,7 +68,7 @@ public:
     void First() override;
     void Last() override;
     void Next() override;
-    bool Eof() const override { return m_eof; }
+    bool Eof() const override { return m_cursor.eof(); }
     void Refresh() override;
     int VisibleCount() override;
 
@@ -104,101 +97,39 @@ public:
     // visible leaves the cursor where it is.
     void GoTo(uint32_t recNo);
     // Record numbers of the visible rows, in the order of the current view.
-    const std::vector<uint32_t>& ViewOrder() const { return m_view; }
+    const std::vector<uint32_t>& ViewOrder() const { return m_cursor.viewOrder(); }
     // A stored value of any record (null, number, or UTF-8 text).
     FieldValue ReadField(uint32_t recNo, std::string_view column);
     // Number of records in the file, deleted ones included.
-    uint32_t RecordCount() const { return m_recordCount; }
-    bool IsDeleted(uint32_t recNo) const;
+    uint32_t RecordCount() const { return m_file.recordCount(); }
+    bool IsDeleted(uint32_t recNo) const { return m_file.isDeleted(recNo); }
     // The table's columns in file order (while open), or the column list
     // the next CreateNew writes (while closed).
     const std::vector<Column>& Columns() const;
 
 private:
-    struct Tag {
-        std::string name;
-        std::string column;
-        bool descending = false;
-        SortIndex index;
-        uint64_t builtAt = ~uint64_t(0); // the change count when it was last filled
-    };
-
     void requireOpen() const;
     void requireWritable() const;
-    int columnIndex(std::string_view column) const; // -1 when unknown
     int requireColumn(std::string_view column) const;
-    Tag* activeTag();
-
-    void openFile();
-    // Hands the records over block by block, in file order.
-    void scanRecords(const std::function<void(uint32_t first, uint32_t count, const char* records)>& visit) const;
-    void readDeletionFlags();
-    void resetOpenState();
-    uint64_t recordOffset(uint32_t recNo) const;
-    void writeHeader(); // raises the write error
-    bool writeHeaderNoThrow();
-    std::string_view recordBytes(uint32_t recNo);
-    FieldValue decodeField(std::string_view record, int column) const;
-    void invalidateCache() { m_cacheFirst = 0; m_cacheCount = 0; }
-
-    void rebuildView(uint32_t keepRecNo);
-    uint32_t positionOf(uint32_t recNo); // position in the view + 1, 0 when not visible
-    void setCurrent(size_t viewPos);
-    void clearCurrent();
-    void leaveEditing();
-    void dropEditBuffer();
-    void postAppend();
-    void postEdit();
-
-    SortKey keyOf(const Tag& tag, std::string_view record) const;
-    // The part of a stored text its sort key is made from, and the key.
-    std::string_view keyText(std::string_view stored) const;
-    std::string collationKey(std::string_view text) const;
-    std::string textKey(std::string_view stored) const;
-    bool fillTag(Tag& tag);
-    std::string indexFileBytes() const;
-    bool writeIndexFile();
-    void readIndexFile();
+    void openParts();
+    void closeParts();
+    // The view of IndexName's tag (file order without one), the record
+    // `keepRecNo` staying current.
+    void showView(uint32_t keepRecNo);
+    // The same, and an IndexName that names no tag becomes empty.
+    void showViewOfKnownIndex(uint32_t keepRecNo);
 
     std::string m_tableName;
     std::string m_filePath;
     std::string m_indexName;
-    State m_state = State::Closed;
-    bool m_readOnly = false;
     bool m_exclusive = true;
-    bool m_openedShared = false;
-    bool m_eof = true;
     int m_level = 4;
     uint8_t m_newLanguage = 0;
     std::vector<Column> m_newColumns; // what CreateNew writes
 
-    // Open table.
-    std::string m_openPath;
-    fileio::File m_file;
-    fileio::File m_indexFile;
-    std::string m_headerBytes; // the whole header area, descriptors and terminator
-    dbf::Header m_header;
-    std::vector<Column> m_columns;
-    std::vector<int> m_offsets; // of each column in the record
-    mutable size_t m_nextColumn = 0; // where the next search for a column by name starts
-    CodePage m_codePage;
-    uint32_t m_recordCount = 0;
-    std::vector<uint8_t> m_deleted; // per record, index recNo - 1
-    std::vector<std::unique_ptr<Tag>> m_tags;
-    std::vector<uint32_t> m_view;
-    std::vector<uint32_t> m_viewPos; // sorted view: per record number its position in m_view + 1
-    bool m_viewPosValid = false;
-    uint64_t m_changes = 0; // counts writes to records, so an unchanged sort is not rebuilt
-    size_t m_pos = 0; // into m_view; meaningful when m_hasCurrent
-    bool m_hasCurrent = false;
-    std::string m_buffer; // the edit buffer
-    uint32_t m_editRecNo = 0;
-
-    // A few records read ahead for the grid and the walkers.
-    std::string m_cache;
-    uint32_t m_cacheFirst = 0;
-    uint32_t m_cacheCount = 0;
-    uint32_t m_lastRead = 0;
+    DbfFile m_file;
+    SortTags m_tags{m_file};
+    TableCursor m_cursor{m_file, m_tags};
 };
 
 } // namespace zent5

@@ -76,10 +76,21 @@ public:
     // there was no target). False with `error` set; the target is then
     // untouched and the new file still here.
     bool commit(int& error);
+    // The same for a name nobody may have yet: false with EEXIST, and the
+    // file already there untouched, when the target exists by then.
+    bool commitAsNew(int& error);
+    // The same while the target is open here through `current`: afterwards
+    // `current` is the new file, as `written` (opened on path()) had it
+    // open, locks included. Some platforms rename nothing over an open file,
+    // so each does this its own way.
+    bool commitOver(File& current, File& written, int& error);
     // Drops the new file, unless it was committed.
     void discard();
 
 private:
+    // The checks and the flush both commits begin with.
+    bool readyToCommit(int& error);
+
     int m_fd = -1;
     bool m_unnamed = false;
     bool m_committed = false;

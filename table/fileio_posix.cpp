@@ -253,7 +253,7 @@ bool Replacement::begin(const std::string& target, int& error)
     return makeHiddenBeside(m_target, m_path, m_fd, error);
 }
 
-bool Replacement::commit(int& error)
+bool Replacement::readyToCommit(int& error)
 {
     if (m_fd < 0 || m_committed) {
         error = EBADF;
@@ -269,6 +269,13 @@ bool Replacement::commit(int& error)
         return false;
     }
     ::fchmod(m_fd, replacementMode(m_target));
+    return true;
+}
+
+bool Replacement::commit(int& error)
+{
+    if (!readyToCommit(error))
+        return false;
     std::string named = m_path;
     if (m_unnamed) {
         // A link cannot replace a file, so the new file gets a hidden name
@@ -292,6 +299,44 @@ bool Replacement::commit(int& error)
     m_committed = true;
     syncFolderOf(m_target);
     discard();
+    return true;
+}
+
+bool Replacement::commitAsNew(int& error)
+{
+    if (!readyToCommit(error))
+        return false;
+    // A link, unlike a rename, never takes the name from a file that has it.
+    int r = m_unnamed ? ::linkat(AT_FDCWD, m_path.c_str(), AT_FDCWD, m_target.c_str(), AT_SYMLINK_FOLLOW)
+                      : ::link(m_path.c_str(), m_target.c_str());
+    if (r != 0 && !m_unnamed && errno != EEXIST) {
+        // A file system without links (FAT): look, then rename.
+        if (exists(m_target)) {
+            errno = EEXIST;
+        } else {
+            r = ::rename(m_path.c_str(), m_target.c_str());
+        }
+    }
+    if (r != 0) {
+        error = errno;
+        return false;
+    }
+    if (!m_unnamed)
+        ::unlink(m_path.c_str());
+    m_committed = true;
+    syncFolderOf(m_target);
+    discard();
+    return true;
+}
+
+bool Replacement::commitOver(File& current, File& written, int& error)
+{
+    // An open file keeps its data when its name goes to another, so the
+    // rename needs nothing of `current`; it is let go only once the new
+    // file has the name.
+    if (!commit(error))
+        return false;
+    current = std::move(written);
     return true;
 }
 

@@ -130,18 +130,20 @@ std::vector<uint32_t> textOrder(const std::vector<SortKey>& keys, bool descendin
 
 } // namespace
 
+std::vector<uint32_t> sortOrder(const std::vector<SortKey>& keys, SortIndex::Kind kind, bool descending)
+{
+    if (kind == SortIndex::Kind::Text)
+        return textOrder(keys, descending);
+    std::vector<uint64_t> bits(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        bits[i] = descending ? ~orderedBits(keys[i].number) : orderedBits(keys[i].number);
+    return radixOrder(bits);
+}
+
 void SortIndex::build(std::vector<SortKey> keys)
 {
     // Record order breaks ties, so equal keys keep file order.
-    std::vector<uint32_t> order;
-    if (m_kind == Kind::Number) {
-        std::vector<uint64_t> bits(keys.size());
-        for (size_t i = 0; i < keys.size(); ++i)
-            bits[i] = m_descending ? ~orderedBits(keys[i].number) : orderedBits(keys[i].number);
-        order = radixOrder(bits);
-    } else {
-        order = textOrder(keys, m_descending);
-    }
+    const std::vector<uint32_t> order = sortOrder(keys, m_kind, m_descending);
     m_entries.clear();
     m_entries.reserve(keys.size());
     for (uint32_t i : order)

@@ -39,13 +39,20 @@ public:
     Kind kind() const { return m_kind; }
     bool descending() const { return m_descending; }
 
-private:
+    // Whether `a` goes before `b` in this index's order.
     bool less(const SortKey& a, const SortKey& b) const;
+
+private:
     size_t find(uint32_t recNo) const;
 
     Kind m_kind = Kind::Number;
     bool m_descending = false;
     std::vector<Entry> m_entries;
 };
+
+// The positions of `keys` in the index's order, equal keys in position
+// order: a radix sort of the numbers' bits, or texts compared eight bytes
+// at a time.
+std::vector<uint32_t> sortOrder(const std::vector<SortKey>& keys, SortIndex::Kind kind, bool descending);
 
 } // namespace zent5

@@ -1,4 +1,4 @@
-#include "export/lebytes.h"
+#include "records/lebytes.h"
 #include "export/xlsrecords.h"
 #include "tests/export/biffbytes.h"
 

@@ -1,5 +1,5 @@
 #include "export/compounddocument.h"
-#include "export/lebytes.h"
+#include "records/lebytes.h"
 #include "export/xlsworkbook.h"
 #include "export/xlswriter.h"
 #include "records/error.h"

@@ -4,7 +4,7 @@
 #include "journal/crc32.h"
 #include "journal/entryformat.h"
 #include "records/error.h"
-#include "table/le.h"
+#include "records/lebytes.h"
 
 #include <functional>
 

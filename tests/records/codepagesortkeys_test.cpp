@@ -1,5 +1,8 @@
 #include "records/codepagesortkeys.h"
+#include "records/collation_icu.h"
 #include "records/text.h"
+
+#include "common/hexbytes.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +21,7 @@ int sign(int v) { return (v > 0) - (v < 0); }
 // The order the fast keys must give: the collator's on the decoded texts.
 int collatorOrder(int codePage, const std::string& a, const std::string& b)
 {
-    return sign(text::compareRussian(text::fromCodePage(codePage, a), text::fromCodePage(codePage, b)));
+    return sign(text::russianCollation().compare(text::fromCodePage(codePage, a), text::fromCodePage(codePage, b)));
 }
 
 int keyOrder(const CodePageSortKeys& keys, const std::string& a, const std::string& b)
@@ -26,17 +29,7 @@ int keyOrder(const CodePageSortKeys& keys, const std::string& a, const std::stri
     return sign(keys.key(a).compare(keys.key(b)));
 }
 
-std::string hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        out += digits[uint8_t(c) >> 4];
-        out += digits[uint8_t(c) & 15];
-        out += ' ';
-    }
-    return out;
-}
+std::string hex(std::string_view bytes) { return zent5::testing::hexBytes(bytes); }
 
 void expectSameOrder(int codePage, const CodePageSortKeys& keys, const std::string& a, const std::string& b)
 {
@@ -73,7 +66,7 @@ std::vector<std::string> textsHeldBy(int codePage)
     return held;
 }
 
-class RussianCodePages : public testing::TestWithParam<int> {};
+class RussianCodePages : public ::testing::TestWithParam<int> {};
 
 TEST_P(RussianCodePages, WordsSortAsTheCollatorSortsThem)
 {
@@ -181,7 +174,7 @@ std::string randomText(std::mt19937& random, const std::string& alphabet, size_t
 void checkRandomPairs(int codePage, const CodePageSortKeys& keys, const std::string& alphabet, int pairs)
 {
     std::mt19937 random(20261210);
-    for (int i = 0; i < pairs && !testing::Test::HasFailure(); ++i) {
+    for (int i = 0; i < pairs && !::testing::Test::HasFailure(); ++i) {
         const std::string a = randomText(random, alphabet, 12);
         expectSameOrder(codePage, keys, a, randomText(random, alphabet, 12));
         if (!a.empty()) {
@@ -219,8 +212,8 @@ TEST_P(RussianCodePages, RandomPairsOverCommentCharacters)
     checkRandomPairs(codePage, keys, alphabet, 20000);
 }
 
-INSTANTIATE_TEST_SUITE_P(CodePageSortKeys, RussianCodePages, testing::Values(1251, 866),
-                         [](const testing::TestParamInfo<int>& info) { return "cp" + std::to_string(info.param); });
+INSTANTIATE_TEST_SUITE_P(CodePageSortKeys, RussianCodePages, ::testing::Values(1251, 866),
+                         [](const ::testing::TestParamInfo<int>& info) { return "cp" + std::to_string(info.param); });
 
 // Whatever other single-byte code page the keys accept must sort as the
 // collator does too.

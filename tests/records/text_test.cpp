@@ -25,18 +25,14 @@ TEST(TextSeam, FitsCp1251)
 TEST(TextSeam, RussianOrder)
 {
     // Ё sorts with Е, not after Я as its code would put it.
-    EXPECT_LT(text::compareRussian("ёж", "ель"), 0);
-    EXPECT_LT(text::compareRussian("ель", "жук"), 0);
-    EXPECT_LT(text::compareRussian("ёж", "яма"), 0);
-    EXPECT_LT(text::compareRussian("абв", "Абв"), 0); // case-sensitive, lower first
-    EXPECT_EQ(text::compareRussian("канат", "канат"), 0);
-    // Latin text sorts before Cyrillic, digits before both.
-    EXPECT_LT(text::compareRussian("zeta", "анкер"), 0);
-    EXPECT_LT(text::compareRussian("12", "anchor"), 0);
-    EXPECT_LT(text::russianSortKey("zeta"), text::russianSortKey("анкер"));
     EXPECT_LT(text::russianSortKey("ёж"), text::russianSortKey("ель"));
     EXPECT_LT(text::russianSortKey("ель"), text::russianSortKey("жук"));
-    EXPECT_LT(text::russianSortKey("абв"), text::russianSortKey("Абв"));
+    EXPECT_LT(text::russianSortKey("ёж"), text::russianSortKey("яма"));
+    EXPECT_LT(text::russianSortKey("абв"), text::russianSortKey("Абв")); // case-sensitive, lower first
+    EXPECT_EQ(text::russianSortKey("канат"), text::russianSortKey("канат"));
+    // Latin text sorts before Cyrillic, digits before both.
+    EXPECT_LT(text::russianSortKey("zeta"), text::russianSortKey("анкер"));
+    EXPECT_LT(text::russianSortKey("12"), text::russianSortKey("anchor"));
 }
 
 TEST(TextSeam, OtherCodePages)

@@ -2,7 +2,7 @@
 
 #include "records/error.h"
 #include "records/measurementfields.h"
-#include "table/le.h"
+#include "records/lebytes.h"
 #include "records/text.h"
 #include "tests/common/programlocale.h"
 

@@ -107,6 +107,36 @@ TEST_F(SortView, TextOrders)
     EXPECT_EQ(viewNs(c), (std::vector<int>{1, 2, 4, 3, 5}));
 }
 
+// A tab weighs less than the space that pads a comment: "а" and a tab sort
+// before "а" alone, whether the tab was there when the sort was made or
+// came in with a row appended while sorted.
+TEST_F(SortView, ATabSortsBeforeThePadding)
+{
+    DbfTable t;
+    createOpen(t);
+    fill(t, {{1, "аб"}, {1, "а"}, {1, "а\tб"}});
+    sortBy(t, "COMMENT", false);
+    EXPECT_EQ(viewNs(t), (std::vector<int>{3, 2, 1}));
+    appendRow(t, 4, 1, "а\t");
+    EXPECT_EQ(viewNs(t), (std::vector<int>{4, 3, 2, 1}));
+    t.Close();
+    std::filesystem::remove(path("t.db"));
+    std::filesystem::remove(path("t.mdx"));
+
+    DbfTable later;
+    createOpen(later);
+    fill(later, {{1, "аб"}, {1, "а"}});
+    sortBy(later, "COMMENT", false);
+    EXPECT_EQ(viewNs(later), (std::vector<int>{2, 1}));
+    appendRow(later, 3, 1, "а\t");
+    EXPECT_EQ(viewNs(later), (std::vector<int>{3, 2, 1}));
+    later.GoTo(1);
+    later.Edit();
+    later.SetFieldValue("COMMENT", std::string("а\tа"));
+    later.Post();
+    EXPECT_EQ(viewNs(later), (std::vector<int>{3, 1, 2}));
+}
+
 TEST_F(SortView, ByteOrderForLanguageZero)
 {
     DbfTable t;

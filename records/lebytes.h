@@ -1,23 +1,112 @@
 #pragma once
 
-#include "bytesink.h"
+#include "records/bytesink.h"
+#include "records/error.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
+// Little-endian fields of every binary format the program reads or writes
+// (the table file, the workbook stream, the journal's files, the archive
+// image): built and read byte by byte, so the layout never depends on the
+// host's byte order or on struct packing.
 namespace zent5 {
 
-// Builds a little-endian byte sequence field by field. Values are stored byte
-// by byte, so the result does not depend on the host's byte order or on
-// struct layout; earlier fields can be patched in place once a later value
-// (a length, a stream position) is known.
+namespace le {
+
+inline uint16_t get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+
+inline uint32_t get32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+inline uint64_t get64(const uint8_t* p) { return uint64_t(get32(p)) | (uint64_t(get32(p + 4)) << 32); }
+
+inline void put16(uint8_t* p, uint16_t v)
+{
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+
+inline void put32(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+    p[2] = uint8_t(v >> 16);
+    p[3] = uint8_t(v >> 24);
+}
+
+inline void put64(uint8_t* p, uint64_t v)
+{
+    put32(p, uint32_t(v));
+    put32(p + 4, uint32_t(v >> 32));
+}
+
+} // namespace le
+
+// Reads fields in order from bytes it never looks past: a field that does
+// not fit raises the damage text it was given.
+class LeReader {
+public:
+    LeReader(const uint8_t* data, size_t size, std::string damagedText)
+        : m_data(data), m_size(size), m_damaged(std::move(damagedText))
+    {
+    }
+
+    uint8_t u8() { return need(1)[0]; }
+    uint16_t u16() { return le::get16(need(2)); }
+    uint32_t u32() { return le::get32(need(4)); }
+    uint64_t u64() { return le::get64(need(8)); }
+    int32_t i32() { return int32_t(u32()); }
+    int64_t i64() { return int64_t(u64()); }
+    double f64()
+    {
+        const uint64_t bits = u64();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        return v;
+    }
+    // `size` bytes, valid as long as the bytes read are.
+    const uint8_t* raw(size_t size) { return need(size); }
+    // Goes to a field's offset from the start.
+    void seek(size_t offset)
+    {
+        if (offset > m_size)
+            damaged();
+        m_at = offset;
+    }
+
+    size_t position() const { return m_at; }
+    size_t remaining() const { return m_size - m_at; }
+    [[noreturn]] void damaged() const { throw Error(m_damaged); }
+
+private:
+    const uint8_t* need(size_t n)
+    {
+        if (n > m_size - m_at)
+            damaged();
+        const uint8_t* p = m_data + m_at;
+        m_at += n;
+        return p;
+    }
+
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_at = 0;
+    std::string m_damaged;
+};
+
+// Builds a little-endian byte sequence field by field, mirroring LeReader;
+// earlier fields can be patched in place once a later value (a length, a
+// stream position) is known.
 //
 // Given a sink, the bytes can be handed on in pieces (flush) so that a long
 // stream is never held whole; size() and the patch positions then still count
@@ -72,31 +161,23 @@ public:
         m_size += n;
         return p;
     }
-    // On a little-endian host the value's own bytes are already in order.
-    template <class T>
-    static void putLe(uint8_t* at, T v)
-    {
-        if constexpr (std::endian::native == std::endian::little) {
-            std::memcpy(at, &v, sizeof v);
-        } else {
-            for (size_t i = 0; i < sizeof v; ++i)
-                at[i] = uint8_t(v >> (8 * i));
-        }
-    }
-    static void put16(uint8_t* at, uint16_t v) { putLe(at, v); }
-    static void put32(uint8_t* at, uint32_t v) { putLe(at, v); }
+    static void put16(uint8_t* at, uint16_t v) { le::put16(at, v); }
+    static void put32(uint8_t* at, uint32_t v) { le::put32(at, v); }
     static void put64(uint8_t* at, double v)
     {
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof bits);
-        putLe(at, bits);
+        le::put64(at, bits);
     }
 
     void u8(uint8_t v) { *append(1) = v; }
     void u16(uint16_t v) { put16(append(2), v); }
     void u32(uint32_t v) { put32(append(4), v); }
+    void u64(uint64_t v) { le::put64(append(8), v); }
+    void i32(int32_t v) { u32(uint32_t(v)); }
+    void i64(int64_t v) { u64(uint64_t(v)); }
     void f64(double v) { put64(append(8), v); }
-    void bytes(const uint8_t* data, size_t n)
+    void bytes(const void* data, size_t n)
     {
         if (n > 0)
             std::memcpy(append(n), data, n);

@@ -1,6 +1,6 @@
 #include "app/celldelegate.h"
 
-#include "app/cellformat.h"
+#include "records/cellformat.h"
 #include "app/commentinput.h"
 #include "app/gridmodel.h"
 #include "records/text.h"

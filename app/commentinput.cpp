@@ -1,6 +1,6 @@
 #include "app/commentinput.h"
 
-#include "app/cellformat.h"
+#include "records/cellformat.h"
 #include "records/text.h"
 
 namespace zent5 {

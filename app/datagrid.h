@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/celldelegate.h"
-#include "app/gridcolumns.h"
+#include "records/gridcolumns.h"
 #include "app/gridmodel.h"
 
 #include <QTableView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/gridcolumns.h"
+#include "records/gridcolumns.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "app/gridmodel.h"
 
-#include "app/cellformat.h"
+#include "records/cellformat.h"
 #include "app/errorbox.h"
 #include "app/qtcolumnlook.h"
 #include "records/text.h"

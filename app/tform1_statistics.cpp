@@ -3,7 +3,7 @@
 
 #include "app/gridstatistics.h"
 #include "app/requiredsettings.h"
-#include "stats/statisticswindow.h"
+#include "app/statisticswindow.h"
 
 namespace zent5 {
 

@@ -1,7 +1,7 @@
 #include "stats/figuretext.h"
 
-#include "app/cellformat.h"
-#include "app/gridcolumns.h"
+#include "records/cellformat.h"
+#include "records/gridcolumns.h"
 #include "stats/shownunits.h"
 
 namespace zent5::stats {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/gridcolumn.h"
+#include "records/gridcolumn.h"
 #include "records/units.h"
 #include "stats/quantity.h"
 

@@ -1,6 +1,6 @@
 #include "stats/requiredentry.h"
 
-#include "app/cellformat.h"
+#include "records/cellformat.h"
 
 namespace zent5::stats {
 

@@ -8,13 +8,13 @@
 //   zent5_statswindow_bench FILE.db [REPEAT]
 //
 // Prints the best time of each step over REPEAT runs (default 5).
-#include "app/gridcolumns.h"
+#include "records/gridcolumns.h"
 #include "app/gridstatistics.h"
 #include "app/tablerows.h"
 #include "records/error.h"
 #include "records/text.h"
 #include "stats/statisticssheet.h"
-#include "stats/statisticswindow.h"
+#include "app/statisticswindow.h"
 #include "table/dbftable.h"
 
 #include <QApplication>

@@ -13,7 +13,7 @@
 #include "app/tform1.h"
 #include "app/translations.h"
 #include "app/zentapplication.h"
-#include "stats/statisticswindow.h"
+#include "app/statisticswindow.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>

@@ -1,5 +1,5 @@
 #include "app/datagrid.h"
-#include "app/gridcolumns.h"
+#include "records/gridcolumns.h"
 #include "app/gridprocedures.h"
 #include "app/qtcolumnlook.h"
 

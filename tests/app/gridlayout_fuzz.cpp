@@ -2,7 +2,7 @@
 // settings must apply to the grid's columns or raise the layout's error and
 // leave the columns as they were. Crashing inputs go into
 // tests/data/app/layout/.
-#include "app/gridcolumns.h"
+#include "records/gridcolumns.h"
 #include "app/gridlayout.h"
 #include "records/error.h"
 

@@ -1,7 +1,7 @@
 #include "app/applicationtitle.h"
 #include "app/captiontext.h"
 #include "app/datagrid.h"
-#include "app/gridcolumns.h"
+#include "records/gridcolumns.h"
 #include "app/tform1.h"
 #include "tests/app/testsupport.h"
 

@@ -3,7 +3,7 @@
 #include "print/printplatform.h"
 #include "print/pdftools.h"
 #include "records/units.h"
-#include "stats/statisticswindow.h"
+#include "app/statisticswindow.h"
 #include "tests/app/tablewindow.h"
 #include "tests/common/qtlocale.h"
 #include "tests/common/scopedlocale.h"

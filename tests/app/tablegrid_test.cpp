@@ -1,4 +1,4 @@
-#include "app/cellformat.h"
+#include "records/cellformat.h"
 #include "tests/app/tablewindow.h"
 #include "tests/common/programlocale.h"
 

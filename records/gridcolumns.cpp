@@ -1,4 +1,4 @@
-#include "app/gridcolumns.h"
+#include "records/gridcolumns.h"
 
 #include "records/fieldname.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/gridcolumn.h"
+#include "records/gridcolumn.h"
 
 #include <string_view>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "app/cellformat.h"
+#include "records/cellformat.h"
 
 #include "records/numbertext.h"
 #include "records/text.h"

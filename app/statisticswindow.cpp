@@ -1,4 +1,4 @@
-#include "stats/statisticswindow.h"
+#include "app/statisticswindow.h"
 
 #include "print/chartpainter.h"
 #include "records/text.h"

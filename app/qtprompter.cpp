@@ -68,6 +68,7 @@ MessageAnswer QtPrompter::message(const std::string& caption, const std::string&
     QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
     switch (icon) {
     case MessageIcon::Error: qtIcon = QMessageBox::Critical; break;
+    case MessageIcon::Warning: qtIcon = QMessageBox::Warning; break;
     case MessageIcon::Question: qtIcon = QMessageBox::Question; break;
     case MessageIcon::Information: qtIcon = QMessageBox::Information; break;
     case MessageIcon::None: break;

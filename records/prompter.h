@@ -6,7 +6,7 @@
 
 namespace zent5 {
 
-enum class MessageIcon { None, Error, Question, Information };
+enum class MessageIcon { None, Error, Warning, Question, Information };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 

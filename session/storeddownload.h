@@ -7,6 +7,14 @@
 
 namespace zent5 {
 
+// Where an archive's rows come from: the instrument just now, or a
+// download kept from before (the journal's), which is no download of its
+// own and is not told as one.
+enum class ArchiveOrigin {
+    Instrument,
+    Journal,
+};
+
 // Where the rows of a download went.
 enum class DownloadTarget {
     NewTable,  // "Создать": a new table made of the whole archive

@@ -306,7 +306,7 @@ std::unique_ptr<TableReplacement> TableSession::takeReservation(const std::strin
     return reservation;
 }
 
-void TableSession::createFromArchive(const std::string& path, const ArchiveImage& archive)
+void TableSession::createFromArchive(const std::string& path, const ArchiveImage& archive, ArchiveOrigin origin)
 {
     // A damaged archive is refused before the file is made: choosing an
     // existing table must never trade its rows for an empty table.
@@ -332,10 +332,11 @@ void TableSession::createFromArchive(const std::string& path, const ArchiveImage
     m_view.showTable();
     m_flags.table_changed = false;
     messages.tell();
-    told(archive, DownloadTarget::NewTable, size_t(m_table.VisibleCount()));
+    if (origin == ArchiveOrigin::Instrument)
+        told(archive, DownloadTarget::NewTable, size_t(m_table.VisibleCount()));
 }
 
-void TableSession::appendFromArchive(const ArchiveImage& archive)
+void TableSession::appendFromArchive(const ArchiveImage& archive, ArchiveOrigin origin)
 {
     // A table that is not open has no last row to append after.
     if (!m_flags.table_open || !m_table.Active())
@@ -369,7 +370,8 @@ void TableSession::appendFromArchive(const ArchiveImage& archive)
     m_flags.table_changed = false;
     m_view.showRows();
     messages.tell();
-    told(archive, DownloadTarget::OpenTable, added);
+    if (origin == ArchiveOrigin::Instrument)
+        told(archive, DownloadTarget::OpenTable, added);
 }
 
 // The table as the file now holds it, shown before the failure is told.

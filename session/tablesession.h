@@ -80,7 +80,8 @@ public:
     // its place only once complete, so any failure leaves an existing file
     // as it was and no table open. A damaged archive is refused before any
     // file is touched.
-    void createFromArchive(const std::string& path, const ArchiveImage& archive);
+    void createFromArchive(const std::string& path, const ArchiveImage& archive,
+                           ArchiveOrigin origin = ArchiveOrigin::Instrument);
     // Keeps others away from `path` and makes the new file beside it before
     // the download, so that a table that could not be stored is known
     // before the instrument is asked. The next createFromArchive for the
@@ -90,8 +91,9 @@ public:
     // table's last row in file order are added, after the sort is reset.
     // The rows go into a copy of the file that takes its place only once
     // complete; on any failure the table shows as it was.
-    void appendFromArchive(const ArchiveImage& archive);
-    // Told once each time a table file holds the rows of a download.
+    void appendFromArchive(const ArchiveImage& archive, ArchiveOrigin origin = ArchiveOrigin::Instrument);
+    // Told once each time a table file holds the rows of a download from
+    // the instrument.
     void onDownloadStored(std::function<void(const StoredDownload&)> handler);
 
     // Deletes the rows of these record numbers (none: the current row),

@@ -15,6 +15,7 @@
 #include "app/tform6.h"
 #include "records/prompter.h"
 #include "records/rowcursor.h"
+#include "session/downloadjournal.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -31,6 +32,7 @@ namespace zent5 {
 TForm1::TForm1(Prompter& prompter, QWidget* parent) : QMainWindow(parent), m_prompter(prompter)
 {
     m_table = &Dbf1;
+    recordDownloads(m_session, m_prompter);
     setObjectName(QStringLiteral("TForm1"));
     resize(1343, 501);
     setContextMenuPolicy(Qt::NoContextMenu);

@@ -3,6 +3,7 @@
 #include "app/datagrid.h"
 #include "app/programwindows.h"
 #include "app/tform1.h"
+#include "journal/journal.h"
 #include "link/tform2.h"
 #include "table/dbfformat.h"
 #include "table/dbftable.h"
@@ -20,8 +21,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,11 +42,14 @@ const std::string kNotFound =
 class OrderedPrompter : public testing::ScriptedPrompter {
 public:
     std::vector<std::string> order;
+    std::function<void()> onMessage; // looks at the window as a box comes
 
     MessageAnswer message(const std::string& caption, const std::string& text, MessageIcon icon,
                           MessageButtons buttons) override
     {
         order.push_back(caption + ": " + text);
+        if (onMessage)
+            onMessage();
         return ScriptedPrompter::message(caption, text, icon, buttons);
     }
     std::optional<std::string> saveFile(const FileDialogRequest& request) override
@@ -120,6 +126,7 @@ protected:
         // The download window finds its ports through the configuration
         // folder; every COM number leads nowhere until a simulator takes one.
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.configHome()));
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder.dataHome()));
         set_error_box_prompter(&prompts);
         form2 = qobject_cast<TForm2*>(&windows.download_window());
     }
@@ -127,6 +134,7 @@ protected:
     {
         set_error_box_prompter(nullptr);
         qputenv("XDG_CONFIG_HOME", m_config);
+        qputenv("XDG_DATA_HOME", m_data);
         testing::dropQuitRequests();
     }
 
@@ -209,6 +217,7 @@ protected:
 
 private:
     QByteArray m_config = qgetenv("XDG_CONFIG_HOME");
+    QByteArray m_data = qgetenv("XDG_DATA_HOME");
 };
 
 TEST_F(InstrumentCommands, CreateMakesATableOfEveryRecordNumberedFromOne)
@@ -592,10 +601,18 @@ bool faultStillArmed(FaultStep step, const std::string& folder)
 
 const std::string kWriteFailedBox = "ЗЕНТ-5: Error while writing occurred. (Disk full?)";
 
+// Past the table's own steps the fault lands on the journal's entry of the
+// download: the table is whole all the same, and a warning says why the
+// entry was not kept.
+bool journalEntryFailed(const std::vector<std::string>& order)
+{
+    return !order.empty() && order.back().rfind("ЗЕНТ-5: Загрузка не записана в журнал. ", 0) == 0;
+}
+
 // "Создать" over a table of 200 rows, with every write and then every rename
 // of the new table failing in turn: one error box, the old file byte for byte
 // as it was, nothing else beside it, and the window without a table. Once
-// nothing fails the new table replaces the old one.
+// the table's steps all pass the new table replaces the old one.
 TEST_F(InstrumentCommands, CreateThatFailsAtAnyWriteOrRenameLeavesTheOldTableWhole)
 {
     writeTable("t.db", 200);
@@ -604,6 +621,7 @@ TEST_F(InstrumentCommands, CreateThatFailsAtAnyWriteOrRenameLeavesTheOldTableWho
     ASSERT_TRUE(sim.ok());
     for (const FaultStep step : {FaultStep::Write, FaultStep::Rename}) {
         int failures = 0;
+        int journalFailures = 0;
         for (int n = 1;; ++n) {
             SCOPED_TRACE((step == FaultStep::Write ? "write " : "rename ") + std::to_string(n));
             ASSERT_LT(n, 40) << "the command never stops reaching new steps";
@@ -611,12 +629,19 @@ TEST_F(InstrumentCommands, CreateThatFailsAtAnyWriteOrRenameLeavesTheOldTableWho
             prompts.messages.clear();
             armFault(step, n);
             create(path("t.db"));
-            if (faultStillArmed(step, path(""))) {
-                EXPECT_EQ(prompts.order, std::vector<std::string>{"save dialog"});
+            const bool stillArmed = faultStillArmed(step, path(""));
+            if (stillArmed || journalEntryFailed(prompts.order)) {
+                EXPECT_EQ(prompts.order.size(), stillArmed ? 1u : 2u);
+                EXPECT_EQ(prompts.order.front(), "save dialog");
                 expectTableShown();
                 EXPECT_EQ(window.DataGrid1->model()->rowCount(), 5);
                 EXPECT_EQ(momentsOf(window.Dbf1).size(), 5u);
-                break;
+                if (stillArmed)
+                    break;
+                ++journalFailures;
+                window.N7->trigger();
+                testing::writeFile(path("t.db"), before);
+                continue;
             }
             ++failures;
             EXPECT_EQ(prompts.order, (std::vector<std::string>{"save dialog", kWriteFailedBox}));
@@ -628,8 +653,10 @@ TEST_F(InstrumentCommands, CreateThatFailsAtAnyWriteOrRenameLeavesTheOldTableWho
                 return;
         }
         // The new file is made, five rows go in, it is closed: a dozen
-        // writes; then one rename puts it in place.
+        // writes; then one rename puts it in place. The journal's entry is
+        // written and put in place after that.
         EXPECT_GE(failures, step == FaultStep::Write ? 10 : 1);
+        EXPECT_GE(journalFailures, 1);
         window.N7->trigger();
         testing::writeFile(path("t.db"), before);
     }
@@ -652,6 +679,7 @@ TEST_F(InstrumentCommands, AppendThatFailsAtAnyWriteShowsWhatTheFileHoldsWithOne
     ASSERT_TRUE(sim.ok());
     const QString added = QStringLiteral("Дополнение: Добавлено записей: 3");
     int failures = 0;
+    int journalFailures = 0;
     for (int n = 1;; ++n) {
         SCOPED_TRACE("write " + std::to_string(n));
         ASSERT_LT(n, 40) << "the command never stops reaching new steps";
@@ -661,10 +689,16 @@ TEST_F(InstrumentCommands, AppendThatFailsAtAnyWriteShowsWhatTheFileHoldsWithOne
         prompts.order.clear();
         armFault(FaultStep::Write, n);
         append();
-        if (faultStillArmed(FaultStep::Write, path(""))) {
-            EXPECT_EQ(prompts.order, std::vector<std::string>{added.toStdString()});
+        const bool stillArmed = faultStillArmed(FaultStep::Write, path(""));
+        if (stillArmed || journalEntryFailed(prompts.order)) {
+            EXPECT_EQ(prompts.order.size(), stillArmed ? 1u : 2u);
+            EXPECT_EQ(prompts.order.front(), added.toStdString());
             EXPECT_EQ(window.DataGrid1->model()->rowCount(), 5);
-            break;
+            if (stillArmed)
+                break;
+            ++journalFailures;
+            window.N7->trigger();
+            continue;
         }
         ++failures;
         // The box comes once, after the count when the rows were all posted.
@@ -697,6 +731,45 @@ TEST_F(InstrumentCommands, AppendThatFailsAtAnyWriteShowsWhatTheFileHoldsWithOne
             return;
     }
     EXPECT_GE(failures, 6);
+    EXPECT_GE(journalFailures, 1);
+}
+
+// The window keeps its downloads in the journal as the tool does; one that
+// cannot be kept is told once the table it made shows.
+TEST_F(InstrumentCommands, DownloadsAreKeptInTheJournal)
+{
+    SimulatorProcess sim(folder, 1, {"--records", "3", "--serial", "4321"});
+    ASSERT_TRUE(sim.ok());
+    create(path("t.db"));
+    append();
+    const journal::Listing kept = journal::Journal(folder.journalFolder()).list();
+    ASSERT_EQ(kept.entries.size(), 2u);
+    std::vector<std::string> done;
+    for (const journal::EntryInfo& e : kept.entries)
+        done.push_back(std::to_string(e.serialNumber) + " " + e.download.portName + " " + e.download.tablePath + " " +
+                       std::to_string(e.download.rowsAdded) +
+                       (e.download.action == journal::TableAction::Append ? " append" : " new"));
+    EXPECT_EQ(done, (std::vector<std::string>{"4321 \\\\.\\COM1 " + path("t.db") + " 0 append",
+                                              "4321 \\\\.\\COM1 " + path("t.db") + " 3 new"}));
+
+    testing::writeFile(path("plain"), "a file");
+    folder.setDataHome(path("plain/data"));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder.dataHome()));
+    bool tableShown = false;
+    prompts.onMessage = [this, &tableShown] { tableShown = window.Dbf1.Active() && !window.DataGrid1->isHidden(); };
+    prompts.order.clear();
+    prompts.messages.clear();
+    create(path("u.db"));
+    EXPECT_EQ(prompts.order,
+              (std::vector<std::string>{"save dialog", "ЗЕНТ-5: Загрузка не записана в журнал. Не удалось создать папку журнала " +
+                                                           path("plain/data/Korvelin/ZT/journal") + ": " +
+                                                           fileio::errorText(ENOTDIR)}));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(tableShown);
+    expectTableShown();
+    EXPECT_EQ(window.DataGrid1->model()->rowCount(), 3);
+    prompts.onMessage = nullptr;
 }
 
 } // namespace

@@ -12,9 +12,11 @@ int main(int argc, char** argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // No test may touch the user's own settings.
+    // No test may touch the user's own settings, nor the journal of downloads.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
 
     zent5::ZentApplication app(argc, argv);

@@ -14,5 +14,7 @@ int runDownload(const std::vector<std::string>& args);
 int runExport(const std::vector<std::string>& args);
 int runReport(const std::vector<std::string>& args);
 int runStats(const std::vector<std::string>& args);
+int runJournal(const std::vector<std::string>& args);
+int runInstruments(const std::vector<std::string>& args);
 
 } // namespace zent5::tool

@@ -4,6 +4,7 @@
 #include "records/archiveimage.h"
 #include "records/error.h"
 #include "records/numbertext.h"
+#include "session/downloadjournal.h"
 #include "session/tablesession.h"
 #include "tools/downloadconsole.h"
 #include "tools/downloadports.h"
@@ -31,28 +32,34 @@ constexpr double kMaxTimeoutSeconds = 24 * 3600;
 struct DownloadOptions {
     std::optional<std::string> port;
     bool append = false;
+    bool journal = true;
     double timeoutSeconds = kDefaultTimeoutSeconds;
     std::string table;
 };
 
+const char kUsage[] =
+    "usage: zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] [--no-journal] TABLE.db\n";
+
+// After the usage line.
 const char kHelp[] =
-    "usage: zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db\n"
     "Downloads the instrument's archive into a new table file (replacing TABLE.db only\n"
     "when the download and decoding succeed), or with --append adds the tests newer than\n"
-    "the table's last row. Messages go to stderr as \"CAPTION: TEXT\".\n"
+    "the table's last row, and keeps the download in the journal of downloads.\n"
+    "Messages go to stderr as \"CAPTION: TEXT\".\n"
     "\n"
     "  --port DEVICE      use only this device (a path, or COMn as the ports folder maps it);\n"
     "                     without it COM1, and when COM1 cannot be opened,\n"
     "                     the first of COM1 to COM38 that answers\n"
     "  --append           add to an existing table\n"
     "  --timeout SECONDS  give up when the instrument sends nothing for this long (default 10)\n"
+    "  --no-journal       keep no entry of this download in the journal\n"
     "exit status: 0 done, 1 failed, 2 wrong arguments\n";
 
 int usageError(const std::string& what)
 {
     if (!what.empty())
         std::fprintf(stderr, "zent5-tool download: %s\n", what.c_str());
-    std::fputs("usage: zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db\n", stderr);
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -97,6 +104,8 @@ std::string parseArguments(const std::vector<std::string>& args, DownloadOptions
             optionsEnd = true;
         } else if (name == "--append" && !value) {
             options.append = true;
+        } else if (name == "--no-journal" && !value) {
+            options.journal = false;
         } else if (name == "--port") {
             if (!takeValue() || value->empty())
                 return "--port needs a device";
@@ -218,12 +227,14 @@ DownloadEnd download(DownloadSession& session, DownloadConsole& console, int idl
 
 } // namespace
 
-// zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db:
-// "Создать" (or, with --append, "Дополнить") without a window, through the
-// window's own table commands.
+// zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS]
+// [--no-journal] TABLE.db: "Создать" (or, with --append, "Дополнить")
+// without a window, through the window's own table commands, recorded in
+// the journal as the window records it.
 int runDownload(const std::vector<std::string>& args)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(kUsage, stdout);
         std::fputs(kHelp, stdout);
         return 0;
     }
@@ -243,6 +254,8 @@ int runDownload(const std::vector<std::string>& args)
     InterruptGuard interrupts;
     NoTableView view;
     TableSession tables(console, view);
+    if (options.journal)
+        recordDownloads(tables, console);
     try {
         // What would make the download useless is found out before the
         // instrument is asked: a table that does not open, or a folder that

@@ -419,6 +419,7 @@ TEST_F(DownloadCommand, UsageErrors)
         {"--timeout", "ten", "t.db"},
         {"--timeout=", "t.db"},
         {"--append=yes", "t.db"},
+        {"--no-journal=yes", "t.db"},
         {"folder/"},
     };
     for (const QStringList& args : cases) {
@@ -426,7 +427,8 @@ TEST_F(DownloadCommand, UsageErrors)
         const ProgramRun r = download(args);
         EXPECT_EQ(r.code, 2);
         EXPECT_EQ(r.err.rfind("zent5-tool download: ", 0), 0u) << r.err;
-        EXPECT_NE(r.err.find("usage: zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] TABLE.db\n"),
+        EXPECT_NE(r.err.find("usage: zent5-tool download [--port DEVICE] [--append] [--timeout SECONDS] [--no-journal] "
+                             "TABLE.db\n"),
                   std::string::npos);
     }
     EXPECT_TRUE(folder.files().empty());

@@ -28,9 +28,10 @@ struct ProgramRun {
     std::string err;
 };
 
-// One folder per test: the tables, and a configuration folder whose ports
+// One folder per test: the tables, a configuration folder whose ports
 // folder leads every COM number nowhere until a test points one at a device,
-// so the machine's own serial ports never take part.
+// so the machine's own serial ports never take part, and a data folder for
+// the journal of downloads, so the user's own journal never does either.
 class ToolFolder {
 public:
     ToolFolder()
@@ -44,6 +45,10 @@ public:
     std::string configHome() const { return path("config"); }
     std::string portsFolder() const { return configHome() + "/Korvelin/ZT/ports"; }
     std::string portEntry(int com) const { return portsFolder() + "/COM" + std::to_string(com); }
+    const std::string& dataHome() const { return m_dataHome; }
+    std::string journalFolder() const { return m_dataHome + "/Korvelin/ZT/journal"; }
+    // The programs started after this keep their data there.
+    void setDataHome(const std::string& folder) { m_dataHome = folder; }
 
     void point(int com, const std::string& device) const
     {
@@ -57,6 +62,7 @@ public:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome()));
+        env.insert("XDG_DATA_HOME", QString::fromStdString(m_dataHome));
         if (locale)
             env.insert("LC_ALL", QString::fromLatin1(locale));
         return env;
@@ -93,12 +99,12 @@ public:
         return r.out;
     }
 
-    // The names in the folder, the configuration folder left out.
+    // The names in the folder, the configuration and data folders left out.
     std::vector<std::string> files() const
     {
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(m_dir.path().toStdString()))
-            if (e.path().filename() != "config")
+            if (e.path().filename() != "config" && e.path().filename() != "data")
                 names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -106,6 +112,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    std::string m_dataHome = path("data");
 };
 
 // zent5-sim as a child process, placed in the folder's ports as COM<com>

@@ -55,6 +55,14 @@ QTableWidgetItem* cell(const std::string& text, Qt::Alignment alignment = Qt::Al
     return item;
 }
 
+// Each column as wide as its widest text and a little room.
+void fitColumns(QTableWidget* list)
+{
+    list->resizeColumnsToContents();
+    for (int c = 0; c + 1 < list->columnCount(); ++c)
+        list->setColumnWidth(c, list->columnWidth(c) + 12);
+}
+
 QPushButton* newButton(QWidget* parent, const char* name, const char* caption)
 {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
@@ -219,7 +227,7 @@ void JournalWindow::showEntries()
         Entries->setItem(row, 5, table);
         ++row;
     }
-    Entries->resizeColumnsToContents();
+    fitColumns(Entries);
     if (!m_listing.entries.empty())
         Entries->selectRow(std::clamp(keep, 0, int(m_listing.entries.size()) - 1));
 
@@ -248,15 +256,16 @@ void JournalWindow::showInstruments()
         Instruments->setItem(row, 3, cell(line.firstDownload));
         Instruments->setItem(row, 4, cell(line.lastDownload));
         Instruments->setItem(row, 5, cell(line.downloads, Qt::AlignRight));
-        QTableWidgetItem* due = cell(line.dueDate);
-        if (instrument.verificationDue && journal::verificationPassed(*instrument.verificationDue, today)) {
+        // Said in words too: a chosen row shows no colour of its own.
+        const bool overdue =
+            instrument.verificationDue && journal::verificationPassed(*instrument.verificationDue, today);
+        QTableWidgetItem* due = cell(overdue ? line.dueDate + " (просрочена)" : line.dueDate);
+        if (overdue)
             due->setForeground(QColor(0xa0, 0, 0));
-            due->setToolTip(QStringLiteral("Поверка просрочена"));
-        }
         Instruments->setItem(row, 6, due);
         ++row;
     }
-    Instruments->resizeColumnsToContents();
+    fitColumns(Instruments);
     if (!m_instruments.empty())
         Instruments->selectRow(std::clamp(keep, 0, int(m_instruments.size()) - 1));
     DatesLabel->setText(qs(m_datesError));

@@ -82,8 +82,8 @@ void TForm2::build()
     Label2->setObjectName("Label2");
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label2->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
-    Label2->setGeometry(16, 196, kClientWidth - 16 - 90 - 16 - 16, 44);
+    Label2->setStyleSheet(QStringLiteral("color: #b00000"));
+    Label2->setGeometry(16, 196, kClientWidth - 16 - 90 - 16 - 8, 44);
 
     CheckBox1 = new QCheckBox(QStringLiteral("Сохранить двоичный файл"), this);
     CheckBox1->setObjectName("CheckBox1");

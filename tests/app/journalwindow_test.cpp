@@ -451,11 +451,16 @@ TEST_F(JournalWindowTest, AnOverdueDateStandsOutFromTheDayAfterIt)
 
     auto j = window();
     ASSERT_EQ(j->Instruments->rowCount(), 3);
-    const char* const tips[] = {"Поверка просрочена", "", ""};
+    const std::string shown[] = {journal::shownDayText(Day(today - std::chrono::days(1))) + " (просрочена)",
+                                 journal::shownDayText(Day(today)),
+                                 journal::shownDayText(Day(today + std::chrono::days(1)))};
     for (int row = 0; row < 3; ++row) {
         SCOPED_TRACE(row);
-        EXPECT_EQ(j->Instruments->item(row, 6)->toolTip().toStdString(), tips[row]);
+        EXPECT_EQ(j->Instruments->item(row, 6)->text().toStdString(), shown[row]);
     }
+    j->Instruments->selectRow(0);
+    EXPECT_EQ(j->DueDateEdit->text().toStdString(), journal::shownDayText(Day(today - std::chrono::days(1))))
+        << "the date alone to edit";
 }
 
 TEST_F(JournalWindowTest, ADueDateThatCannotBeWrittenIsToldAndNotShown)

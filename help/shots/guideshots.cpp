@@ -253,7 +253,7 @@ void seed_journal()
     using std::chrono::month;
     using std::chrono::year;
     dates.setDueDate({24, 4242}, zent5::journal::Day{year(2025), month(3), day(1)});
-    dates.setDueDate({24, 1234}, zent5::journal::Day{year(2027), month(12), day(1)});
+    dates.setDueDate({24, 1234}, zent5::journal::Day{year(2030), month(12), day(1)});
     zent5::journal::saveVerificationDates(zent5::journal::verificationDatesPath(), dates);
 }
 

@@ -39,6 +39,8 @@ using journal::TableAction;
 using testing::kMarch5;
 using testing::kMoscow;
 
+// The due dates the tests enter lie far ahead, so none of them has passed;
+// the day a date passes is tested against the clock's today.
 constexpr int64_t kHour = 3600;
 constexpr int64_t kDay = 86400;
 
@@ -198,7 +200,7 @@ TEST_F(JournalWindowTest, TheRegisterOfTheInstruments)
 {
     keepThree();
     journal::VerificationDates dates;
-    dates.setDueDate({25, 4242}, dayOf(2026, 12, 1));
+    dates.setDueDate({25, 4242}, dayOf(2126, 12, 1));
     journal::saveVerificationDates(data.datesFile(), dates);
 
     auto j = window();
@@ -209,7 +211,7 @@ TEST_F(JournalWindowTest, TheRegisterOfTheInstruments)
     EXPECT_EQ(rowsOf(j->Instruments),
               (std::vector<std::string>{
                   "321 | 25 | 10.10.15 | 05.03.2024 13:00:00 | 05.03.2024 14:00:00 | 2 | ",
-                  "4242 | 25 | 10.10.14 | 06.03.2024 13:00:00 | 06.03.2024 13:00:00 | 1 | 01.12.2026",
+                  "4242 | 25 | 10.10.14 | 06.03.2024 13:00:00 | 06.03.2024 13:00:00 | 1 | 01.12.2126",
               }));
     EXPECT_TRUE(j->DatesLabel->isHidden());
 }
@@ -403,34 +405,34 @@ TEST_F(JournalWindowTest, VerificationDueDateEnteredShownAndCleared)
     EXPECT_EQ(j->DueDateEdit->text(), "");
     ASSERT_TRUE(j->SaveDateButton->isEnabled());
 
-    j->DueDateEdit->setText(" 1.12.2026");
+    j->DueDateEdit->setText(" 1.12.2126");
     j->SaveDateButton->click();
-    EXPECT_EQ(journal::loadVerificationDates(data.datesFile()).dueDate({25, 4242}), dayOf(2026, 12, 1));
-    EXPECT_EQ(j->Instruments->item(1, 6)->text().toStdString(), "01.12.2026");
-    EXPECT_EQ(j->DueDateEdit->text().toStdString(), "01.12.2026");
-    EXPECT_EQ(window()->Instruments->item(1, 6)->text().toStdString(), "01.12.2026") << "kept for the next time";
+    EXPECT_EQ(journal::loadVerificationDates(data.datesFile()).dueDate({25, 4242}), dayOf(2126, 12, 1));
+    EXPECT_EQ(j->Instruments->item(1, 6)->text().toStdString(), "01.12.2126");
+    EXPECT_EQ(j->DueDateEdit->text().toStdString(), "01.12.2126");
+    EXPECT_EQ(window()->Instruments->item(1, 6)->text().toStdString(), "01.12.2126") << "kept for the next time";
 
     // A date that is no date is refused with its text, and the file stays.
     const std::vector<uint8_t> kept = bytesOf(data.datesFile());
-    j->DueDateEdit->setText("31.02.2027");
+    j->DueDateEdit->setText("31.02.2127");
     QTest::keyClick(j->DueDateEdit, Qt::Key_Return);
     ASSERT_EQ(errors.prompter.messages.size(), 1u);
-    EXPECT_EQ(errors.prompter.messages[0].text, "Неверная дата поверки «31.02.2027»: введите дату в виде дд.мм.гггг.");
+    EXPECT_EQ(errors.prompter.messages[0].text, "Неверная дата поверки «31.02.2127»: введите дату в виде дд.мм.гггг.");
     EXPECT_EQ(errors.prompter.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(bytesOf(data.datesFile()), kept);
-    EXPECT_EQ(j->Instruments->item(1, 6)->text().toStdString(), "01.12.2026");
+    EXPECT_EQ(j->Instruments->item(1, 6)->text().toStdString(), "01.12.2126");
 
     // Enter writes as the button does; an empty field clears.
     j->Instruments->selectRow(0); // 321
-    j->DueDateEdit->setText("28.02.2027");
+    j->DueDateEdit->setText("28.02.2127");
     QTest::keyClick(j->DueDateEdit, Qt::Key_Return);
-    EXPECT_EQ(journal::loadVerificationDates(data.datesFile()).dueDate({25, 321}), dayOf(2027, 2, 28));
+    EXPECT_EQ(journal::loadVerificationDates(data.datesFile()).dueDate({25, 321}), dayOf(2127, 2, 28));
     j->DueDateEdit->clear();
     j->SaveDateButton->click();
     EXPECT_EQ(journal::loadVerificationDates(data.datesFile()).dueDate({25, 321}), std::nullopt);
 
     j->Instruments->selectRow(1);
-    EXPECT_EQ(j->DueDateEdit->text().toStdString(), "01.12.2026");
+    EXPECT_EQ(j->DueDateEdit->text().toStdString(), "01.12.2126");
     j->ClearDateButton->click();
     EXPECT_EQ(journal::loadVerificationDates(data.datesFile()).all().size(), 0u);
     EXPECT_EQ(j->Instruments->item(1, 6)->text().toStdString(), "");
@@ -468,7 +470,7 @@ TEST_F(JournalWindowTest, ADueDateThatCannotBeWrittenIsToldAndNotShown)
     keepThree();
     auto j = window();
     j->Instruments->selectRow(1);
-    j->DueDateEdit->setText("01.12.2026");
+    j->DueDateEdit->setText("01.12.2126");
     fileio::testhook::failNthWrite(1);
     j->SaveDateButton->click();
     fileio::testhook::reset();
@@ -480,7 +482,7 @@ TEST_F(JournalWindowTest, ADueDateThatCannotBeWrittenIsToldAndNotShown)
     EXPECT_EQ(j->Instruments->item(1, 6)->text().toStdString(), "");
 
     j->SaveDateButton->click(); // the field still holds what was typed
-    EXPECT_EQ(journal::loadVerificationDates(data.datesFile()).dueDate({25, 4242}), dayOf(2026, 12, 1));
+    EXPECT_EQ(journal::loadVerificationDates(data.datesFile()).dueDate({25, 4242}), dayOf(2126, 12, 1));
 }
 
 TEST_F(JournalWindowTest, DamagedDueDatesAreToldAndLeftAlone)

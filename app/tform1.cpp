@@ -152,6 +152,7 @@ void TForm1::buildMenu()
     N37 = command(service, "N37", "Перенумеровать строки", &TForm1::N37Click);
     N15 = command(service, "N15", "Размерность", &TForm1::N15Click);
     Statistics1 = command(service, "Statistics1", "Статистика", &TForm1::Statistics1Click);
+    Journal1 = command(service, "Journal1", "Журнал загрузок", &TForm1::Journal1Click);
 
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     N24 = command(help, "N24", "Помощь", &TForm1::N24Click);

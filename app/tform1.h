@@ -3,6 +3,7 @@
 #include "app/programstate.h"
 #include "app/windowtableview.h"
 #include "print/reportcommands.h"
+#include "records/prompter.h"
 #include "session/tablesession.h"
 #include "table/dbftable.h"
 
@@ -102,6 +103,14 @@ public:
     bool reopen_table();
     // Makes a new table at `path` and decodes the downloaded archive into it.
     void Create_DB(const std::string& path);
+    // The journal's "Создать таблицу": as "Создать", with the save prompt and
+    // the same save dialog, the rows then decoded from `archive` instead of
+    // a download's. False when no file was chosen (a table open before is
+    // closed all the same, as by "Создать").
+    bool create_table_from(const ArchiveImage& archive);
+    // The journal's "Дополнить таблицу": the records of `archive` newer than
+    // the open table's last row, as "Дополнить" adds them after a download.
+    void append_table_from(const ArchiveImage& archive);
 
     // Clears the sort marks and drops the sort index "tab1"; failures are
     // ignored. Used by the sort commands, deleting, appending and the export.
@@ -143,6 +152,7 @@ public:
     QAction* N37 = nullptr;     // "Перенумеровать строки"
     QAction* N15 = nullptr;     // "Размерность"
     QAction* Statistics1 = nullptr; // "Статистика"
+    QAction* Journal1 = nullptr;    // "Журнал загрузок"
     QAction* N24 = nullptr;     // "Помощь"
     QAction* N26 = nullptr;     // "О программе"
     // Context menu items.
@@ -173,6 +183,7 @@ public slots:
     void N37Click();    // Renumber the rows
     void N15Click();    // Units dialog
     void Statistics1Click(); // Statistics of the rows shown
+    void Journal1Click();    // The journal of downloads and the register of the instruments
     void N24Click();    // Help
     void N26Click();    // About window
     void N22Click();    // Print from the context menu
@@ -191,6 +202,8 @@ private:
     QAction* command(QMenu* menu, const char* name, const char* caption, void (TForm1::*handler)());
     void connectCommand(QAction* action, void (TForm1::*handler)());
     void connectCommand(QToolButton* button, void (TForm1::*handler)());
+    // The save dialog of "Создать", prepared afresh.
+    FileDialogRequest new_table_request() const;
 
     std::unique_ptr<SettingsStore> m_settings;
     std::string m_dialogInitialDir;

@@ -22,6 +22,17 @@ bool downloadArchive(QDialog* window)
 
 } // namespace
 
+FileDialogRequest TForm1::new_table_request() const
+{
+    FileDialogRequest request;
+    request.fileName = "";
+    request.filter = "Файлы данных|*.db";
+    request.filterIndex = 1;
+    request.defaultExtension = ".db";
+    request.initialDir = m_dialogInitialDir;
+    return request;
+}
+
 void TForm1::Create_DB(const std::string& path)
 {
     // Only the archive of the download that led here is ever decoded; an
@@ -35,13 +46,7 @@ void TForm1::N2Click()
     if (m_state.table_open)
         Close_DB();
 
-    FileDialogRequest request;
-    request.fileName = "";
-    request.filter = "Файлы данных|*.db";
-    request.filterIndex = 1;
-    request.defaultExtension = ".db";
-    request.initialDir = m_dialogInitialDir;
-    const std::optional<std::string> chosen = m_prompter.saveFile(request);
+    const std::optional<std::string> chosen = m_prompter.saveFile(new_table_request());
     if (!chosen || chosen->empty())
         return;
 

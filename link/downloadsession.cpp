@@ -1,6 +1,7 @@
 #include "link/downloadsession.h"
 
 #include "link/portnames.h"
+#include "link/verificationwarning.h"
 #include "link/wireencoding.h"
 
 #include <QEventLoop>
@@ -113,6 +114,7 @@ void DownloadSession::start()
     emit kindTextChanged(QString());
     emit versionTextChanged(QString());
     emit recordCountTextChanged(QString());
+    emit warningTextChanged(QString());
     emit statusTextChanged(QString::fromUtf8(kWaitingText));
     emit captionChanged(QString::fromUtf8(kCaption));
     m_driver->OpenPort();
@@ -184,6 +186,7 @@ void DownloadSession::receive(const uint8_t* data, uint32_t size)
     case Outcome::Identified:
         emit kindTextChanged(kindText(m_archive.kind, m_archive.model));
         emit versionTextChanged(QString::fromStdString(m_archive.versionText));
+        emit warningTextChanged(QString::fromStdString(verification_warning(m_archive)));
         emit statusTextChanged(QString::fromUtf8(kReceivingText));
         sendLetter(step.send);
         break;

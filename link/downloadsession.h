@@ -109,6 +109,9 @@ signals:
     void kindTextChanged(const QString& text);      // StaticText5
     void versionTextChanged(const QString& text);   // StaticText1
     void recordCountTextChanged(const QString& text); // StaticText7
+    // The instrument's verification has run out (or its dates could not be
+    // read); empty when there is nothing to warn of. The download goes on.
+    void warningTextChanged(const QString& text);     // Label2
     // The line went dead (cable pulled, adapter gone): nothing more can
     // arrive until the download is cancelled.
     void lineLost();

@@ -77,6 +77,14 @@ void TForm2::build()
         (*values[i])->setGeometry(184, 24 + 24 * i, 260, 20);
     }
 
+    // In the room the hidden check box leaves, beside the button.
+    Label2 = new QLabel(this);
+    Label2->setObjectName("Label2");
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label2->setStyleSheet(QStringLiteral("color: #b00000"));
+    Label2->setGeometry(16, 196, kClientWidth - 16 - 90 - 16 - 8, 44);
+
     CheckBox1 = new QCheckBox(QStringLiteral("Сохранить двоичный файл"), this);
     CheckBox1->setObjectName("CheckBox1");
     CheckBox1->setGeometry(16, 206, 240, 22);
@@ -104,6 +112,7 @@ void TForm2::connectSession()
     connect(s, &DownloadSession::kindTextChanged, StaticText5, &QLabel::setText);
     connect(s, &DownloadSession::versionTextChanged, StaticText1, &QLabel::setText);
     connect(s, &DownloadSession::recordCountTextChanged, StaticText7, &QLabel::setText);
+    connect(s, &DownloadSession::warningTextChanged, Label2, &QLabel::setText);
     connect(s, &DownloadSession::finished, this, [this](DownloadResult result) {
         if (isVisible())
             done(result == DownloadResult::Received ? kModalOk : kModalCancel);

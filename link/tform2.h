@@ -40,6 +40,7 @@ public:
     QLabel* StaticText5 = nullptr;   // "Тип прибора:"
     QLabel* StaticText1 = nullptr;   // "Версия ПО:"
     QLabel* StaticText7 = nullptr;   // "Количество записей:"
+    QLabel* Label2 = nullptr;        // overdue verification, empty otherwise
     QCheckBox* CheckBox1 = nullptr;  // "Сохранить двоичный файл", hidden
     QPushButton* Button1 = nullptr;  // "Отмена"
 

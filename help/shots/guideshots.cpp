@@ -14,6 +14,10 @@
 #include "app/translations.h"
 #include "app/zentapplication.h"
 #include "app/statisticswindow.h"
+#include "app/journalwindow.h"
+#include "journal/datafolder.h"
+#include "journal/journal.h"
+#include "journal/verificationdates.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>
@@ -33,10 +37,13 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -193,6 +200,63 @@ void add_message_shot(const char* what, const char* name)
                        }});
 }
 
+// The journal as a user's would look after some weeks: downloads of the
+// sample's instrument (1234) and of a second one (4242), whose verification
+// has run out; the first is verified for a while yet.
+void seed_journal()
+{
+    QFile sample(g_sample);
+    if (!sample.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = sample.readAll();
+    auto image = std::make_unique<zent5::ArchiveImage>();
+    const size_t length = std::min<size_t>(size_t(bytes.size()), zent5::ArchiveImage::kCapacity);
+    if (length < 4)
+        return;
+    std::copy_n(bytes.constData(), length, image->bytes.begin());
+    const size_t recordSize = image->bytes[2] + 256u * image->bytes[3];
+    image->kind = 1;
+    image->model = 24;
+    image->versionText = "10.10.14";
+
+    using zent5::journal::TableAction;
+    struct Kept {
+        uint16_t serial;
+        int64_t utcSeconds; // the Moscow clock shows three hours more
+        TableAction action;
+        const char* table;
+        uint16_t records; // the first ones of the sample
+    };
+    const QString folder = g_work;
+    const Kept kept[] = {
+        {4242, 1740729600, TableAction::NewTable, "Мост-2.db", 12},   // 28.02.2025 11:00
+        {4242, 1741080600, TableAction::Append, "Мост-2.db", 18},     // 04.03.2025 12:30
+        {1234, 1741262400, TableAction::NewTable, "Испытания.db", 24}, // 06.03.2025 15:00
+    };
+    zent5::journal::Journal journal(zent5::journal::journalFolder());
+    for (const Kept& k : kept) {
+        image->serialNumber = k.serial;
+        image->bytes[0] = uint8_t(k.records);
+        image->bytes[1] = uint8_t(k.records >> 8);
+        image->decodedLength = std::min(length, 4 + k.records * recordSize);
+        zent5::journal::Download d;
+        d.moment = {k.utcSeconds, 3 * 3600};
+        d.portName = "\\\\.\\COM1";
+        d.action = k.action;
+        d.tablePath = (folder + QLatin1Char('/') + QString::fromUtf8(k.table)).toStdString();
+        d.rowsAdded = k.records;
+        zent5::journal::Entry entry = zent5::journal::makeEntry(*image, d);
+        journal.add(entry);
+    }
+    zent5::journal::VerificationDates dates;
+    using std::chrono::day;
+    using std::chrono::month;
+    using std::chrono::year;
+    dates.setDueDate({24, 4242}, zent5::journal::Day{year(2025), month(3), day(1)});
+    dates.setDueDate({24, 1234}, zent5::journal::Day{year(2030), month(12), day(1)});
+    zent5::journal::saveVerificationDates(zent5::journal::verificationDatesPath(), dates);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -207,6 +271,7 @@ int main(int argc, char** argv)
     g_work = QString::fromLocal8Bit(argv[3]);
     QDir().mkpath(g_out);
     block_ports();
+    seed_journal();
 
     zent5::QtPrompter prompter;
     zent5::set_application_title(zent5::program_title);
@@ -340,6 +405,42 @@ int main(int argc, char** argv)
         {"", file_dialog_shown(), [&] { answer_file_dialog(book); }},
     };
     add_message_shot("the export's message", "export-done.png");
+
+    // "Дополнить" from the instrument whose verification has run out.
+    g_steps.push_back({"an instrument past its verification", after(300), [] {
+                           start_simulator({"--image", g_sample, "--serial", "4242", "--chunk", "16",
+                                            "--chunk-delay", "50"});
+                       }});
+    g_steps.push_back({"", simulator_on_com1, [&] { w.N4->trigger(); }});
+    g_steps.push_back({"the download window's warning", after(2000), [] {
+                           if (QWidget* download = QApplication::activeModalWidget())
+                               save_window(download, "download-overdue.png");
+                       }});
+    g_steps.push_back({"", [] { return modal<QMessageBox>() != nullptr; }, [] {
+                           press_ok_of_message();
+                           stop_simulator();
+                       }});
+
+    // The journal of downloads and the register of the instruments.
+    g_steps.push_back({"the journal", after(500), [&] { w.Journal1->trigger(); }});
+    g_steps.push_back({"", [] { return modal<zent5::JournalWindow>() != nullptr; }, [] {
+                           auto* journal = modal<zent5::JournalWindow>();
+                           journal->resize(kShotWidth, 420);
+                           journal->Entries->selectRow(0);
+                       }});
+    g_steps.push_back({"", after(500), [] {
+                           auto* journal = modal<zent5::JournalWindow>();
+                           save_window(journal, "journal.png");
+                           journal->Tabs->setCurrentIndex(1);
+                           for (int row = 0; row < journal->Instruments->rowCount(); ++row)
+                               if (journal->Instruments->item(row, 0)->text() == QStringLiteral("4242"))
+                                   journal->Instruments->selectRow(row);
+                       }});
+    g_steps.push_back({"", after(500), [] {
+                           auto* journal = modal<zent5::JournalWindow>();
+                           save_window(journal, "instruments.png");
+                           journal->reject();
+                       }});
 
     // What goes wrong.
     g_steps.push_back({"no instrument", after(300), [&] { w.N4->trigger(); }});

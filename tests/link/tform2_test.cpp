@@ -1,6 +1,10 @@
 #include "link/tform2.h"
 #include "tools/sim/archivegenerator.h"
 
+#include "journal/datafolder.h"
+#include "journal/moment.h"
+#include "journal/verificationdates.h"
+#include "tests/common/scopeddatahome.h"
 #include "tests/common/scriptedprompter.h"
 #include "tests/link/linktestsupport.h"
 
@@ -12,6 +16,9 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <optional>
 
 namespace zent5 {
 namespace {
@@ -54,6 +61,8 @@ protected:
     }
 
     testing::PortsFolder ports;
+    // The due dates the window reads are the test's own.
+    testing::ScopedDataHome data;
     testing::ScriptedPrompter prompter;
     ArchiveImage archive;
     TForm2 form{prompter, archive};
@@ -111,6 +120,52 @@ TEST_F(DownloadWindowTest, FoundOnCom1)
     EXPECT_FALSE(form.SerialPortDriver1().IsOpen());
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_TRUE(prompter.dialogs.empty()); // the dump option stays off
+}
+
+// Once the instrument has told who it is, an overdue verification is told
+// on a line of its own; the download goes on whatever the dates say.
+TEST_F(DownloadWindowTest, OverdueVerificationIsToldAndTheDownloadGoesOn)
+{
+    using std::chrono::days;
+    const auto today = std::chrono::sys_days(journal::localDay(journal::now()));
+    const journal::Day yesterday(today - days(1));
+    const struct {
+        const char* name;
+        std::optional<journal::Day> due; // of the instrument 4242, model 25
+        bool damaged;
+        std::string line;
+    } cases[] = {
+        {"past", yesterday, false,
+         "Поверка прибора № 4242 просрочена (до " + journal::shownDayText(yesterday) + ")"},
+        {"today", journal::Day(today), false, ""},
+        {"tomorrow", journal::Day(today + days(1)), false, ""},
+        {"no date", std::nullopt, false, ""},
+        {"damaged dates", std::nullopt, true, "Не удалось прочитать сроки поверки приборов"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        journal::VerificationDates dates;
+        dates.setDueDate({25, 4242}, c.due);
+        journal::saveVerificationDates(data.datesFile(), dates);
+        if (c.damaged)
+            std::ofstream(data.datesFile(), std::ios::app) << "tail";
+        // Slow enough for the line to be seen while the archive arrives.
+        auto sim = simulator(1, {"--records", "3", "--serial", "4242", "--model", "25", "--chunk", "16",
+                                 "--chunk-delay", "40"});
+        QString lineWhileReceiving;
+        EXPECT_EQ(run([&] {
+                      if (form.StaticText1->text().isEmpty())
+                          return false;
+                      lineWhileReceiving = form.Label2->text();
+                      return true;
+                  }),
+                  1);
+        EXPECT_FALSE(timedOut);
+        EXPECT_EQ(lineWhileReceiving.toStdString(), c.line);
+        EXPECT_EQ(form.Label2->text().toStdString(), c.line);
+        EXPECT_EQ(imageOf(form), sim::generateArchive({.recordCount = 3}));
+        EXPECT_TRUE(prompter.messages.empty());
+    }
 }
 
 TEST_F(DownloadWindowTest, SearchFindsTheInstrumentOnALaterNumber)

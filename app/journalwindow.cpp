@@ -312,24 +312,21 @@ const journal::Instrument* JournalWindow::chosenInstrument() const
     return row >= 0 && size_t(row) < m_instruments.size() ? &m_instruments[size_t(row)] : nullptr;
 }
 
-bool JournalWindow::chosenArchive(ArchiveImage& archive) const
+std::optional<journal::Entry> JournalWindow::chosenEntryRead() const
 {
     const journal::EntryInfo* info = chosenEntry();
     if (!info)
-        return false;
-    const journal::Entry entry = m_journal.load(info->id);
-    journal::restoreArchiveImage(entry, archive);
-    archive.port = entry.info.download.portName;
-    return true;
+        return std::nullopt;
+    return m_journal.load(info->id);
 }
 
 void JournalWindow::CreateButtonClick()
 {
     // The entry is read first: one that cannot be read closes no table.
-    auto archive = std::make_unique<ArchiveImage>();
-    if (!chosenArchive(*archive))
+    const std::optional<journal::Entry> entry = chosenEntryRead();
+    if (!entry)
         return;
-    const bool made = m_main.create_table_from(*archive);
+    const bool made = m_main.create_table_from(*entry);
     enableCommands();
     if (made)
         accept();
@@ -339,10 +336,10 @@ void JournalWindow::AppendButtonClick()
 {
     if (!m_main.state().table_open)
         return;
-    auto archive = std::make_unique<ArchiveImage>();
-    if (!chosenArchive(*archive))
+    const std::optional<journal::Entry> entry = chosenEntryRead();
+    if (!entry)
         return;
-    m_main.append_table_from(*archive);
+    m_main.append_table_from(*entry);
     accept();
 }
 

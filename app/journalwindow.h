@@ -78,8 +78,8 @@ private:
     const journal::EntryInfo* chosenEntry() const;
     const journal::Instrument* chosenInstrument() const;
     void setDueDate(const std::optional<journal::Day>& due);
-    // Loads the chosen entry and restores the archive image it kept.
-    bool chosenArchive(ArchiveImage& archive) const;
+    // The chosen entry read from its file; nothing when no entry is chosen.
+    std::optional<journal::Entry> chosenEntryRead() const;
 
     TForm1& m_main;
     journal::Journal m_journal;

@@ -19,6 +19,10 @@ class QToolButton;
 
 namespace zent5 {
 
+namespace journal {
+struct Entry;
+}
+
 class DataGrid;
 class Prompter;
 class RowCursor;
@@ -104,13 +108,14 @@ public:
     // Makes a new table at `path` and decodes the downloaded archive into it.
     void Create_DB(const std::string& path);
     // The journal's "Создать таблицу": as "Создать", with the save prompt and
-    // the same save dialog, the rows then decoded from `archive` instead of
-    // a download's. False when no file was chosen (a table open before is
-    // closed all the same, as by "Создать").
-    bool create_table_from(const ArchiveImage& archive);
-    // The journal's "Дополнить таблицу": the records of `archive` newer than
-    // the open table's last row, as "Дополнить" adds them after a download.
-    void append_table_from(const ArchiveImage& archive);
+    // the same save dialog, the rows then decoded from the entry's image
+    // instead of a download's. False when no file was chosen (a table open
+    // before is closed all the same, as by "Создать").
+    bool create_table_from(const journal::Entry& entry);
+    // The journal's "Дополнить таблицу": the records of the entry's image
+    // newer than the open table's last row, as "Дополнить" adds them after a
+    // download.
+    void append_table_from(const journal::Entry& entry);
 
     // Clears the sort marks and drops the sort index "tab1"; failures are
     // ignored. Used by the sort commands, deleting, appending and the export.

@@ -5,6 +5,7 @@
 #include "app/journalwindow.h"
 #include "journal/datafolder.h"
 #include "journal/verificationdates.h"
+#include "session/downloadjournal.h"
 
 namespace zent5 {
 
@@ -16,22 +17,22 @@ void TForm1::Journal1Click()
 
 // A table made again from a kept download is no new download: the journal
 // gains no entry for it.
-bool TForm1::create_table_from(const ArchiveImage& archive)
+bool TForm1::create_table_from(const journal::Entry& entry)
 {
     if (m_state.table_open)
         Close_DB();
     const std::optional<std::string> chosen = m_prompter.saveFile(new_table_request());
     if (!chosen || chosen->empty())
         return false;
-    m_session.createFromArchive(*chosen, archive);
+    createTableFromEntry(m_session, entry, *chosen);
     return true;
 }
 
-void TForm1::append_table_from(const ArchiveImage& archive)
+void TForm1::append_table_from(const journal::Entry& entry)
 {
     if (!m_state.table_open)
         return;
-    m_session.appendFromArchive(archive);
+    appendFromEntry(m_session, entry);
 }
 
 } // namespace zent5

@@ -215,8 +215,9 @@ TEST_F(HelpWindowOnAGuide, SearchGoesOnThroughTheFollowingPages)
         const int before = window.Browser->textCursor().position();
         EXPECT_EQ(window.find_text(QString::fromUtf8(f.text)), f.found);
         EXPECT_EQ(shown_file(window), f.page);
-        if (f.found)
+        if (f.found) {
             EXPECT_EQ(window.Browser->textCursor().selectedText().toLower(), QString::fromUtf8(f.text).toLower());
+        }
         if (std::string(f.text) == "ANCHOR") {
             EXPECT_GT(window.Browser->textCursor().position(), before);
             ++anchors;

@@ -309,8 +309,9 @@ TEST_F(StatisticsWindowTest, WrongInputIsSaidInTheWindowAndChangesNothing)
         SCOPED_TRACE(step.typed);
         retype(w->ForceEdit, QString::fromUtf8(step.typed));
         EXPECT_EQ(w->InputMessage->isHidden(), step.valid);
-        if (!step.valid)
+        if (!step.valid) {
             EXPECT_EQ(text(w->InputMessage), "Требуемое усилие: введите число не меньше 0 или оставьте поле пустым.");
+        }
         EXPECT_EQ(figure(*w, 0, "Не прошли"), step.failed);
         EXPECT_EQ(kept.empty() ? std::optional<double>(40.0) : kept.back().force, step.kept);
     }

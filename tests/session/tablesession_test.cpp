@@ -110,8 +110,9 @@ TEST_F(Session, CloseAsksOnlyAfterAnEditAndDropsTheSortIndex)
         session.open(file);
         session.sortBy("P", SortOrder::Descending);
         ASSERT_TRUE(exists(path("May.mdx")));
-        if (c.edited)
+        if (c.edited) {
             ASSERT_TRUE(session.editField(session.table().ViewOrder()[2], "COMMENT", std::string("новый")));
+        }
         if (c.answer)
             prompts.answers.push_back(*c.answer);
         prompts.messages.clear();

@@ -28,8 +28,9 @@ void expectTicksInside(const ChartAxis& axis)
     for (size_t i = 0; i < axis.ticks.size(); ++i) {
         EXPECT_GE(axis.ticks[i].value, axis.minimum);
         EXPECT_LE(axis.ticks[i].value, axis.maximum);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GT(axis.ticks[i].value, axis.ticks[i - 1].value);
+        }
     }
 }
 

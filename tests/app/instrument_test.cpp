@@ -8,6 +8,7 @@
 #include "table/dbfformat.h"
 #include "table/dbftable.h"
 #include "table/fileio.h"
+#include "tests/common/archivebytes.h"
 #include "tests/app/tablewindow.h"
 #include "tests/app/testsupport.h"
 #include "tests/tools/tooltestsupport.h"
@@ -58,31 +59,6 @@ public:
         return ScriptedPrompter::saveFile(request);
     }
 };
-
-// One instrument record as the archive holds it.
-struct Test {
-    uint8_t seconds, minutes, hours, day, month, year;
-    uint16_t force, area;
-    uint8_t diameterCode;
-};
-
-std::string archiveOf(const std::vector<Test>& tests)
-{
-    std::string image;
-    auto u16 = [&image](unsigned v) {
-        image += char(v & 0xFF);
-        image += char(v >> 8);
-    };
-    u16(unsigned(tests.size()));
-    u16(11);
-    for (const Test& t : tests) {
-        image += {char(t.seconds), char(t.minutes), char(t.hours), char(t.day), char(t.month), char(t.year)};
-        u16(t.force);
-        u16(t.area);
-        image += char(t.diameterCode);
-    }
-    return image;
-}
 
 // Every row from the first, one line of the thirteen fields each, as stored.
 std::vector<std::string> rowsOf(DbfTable& table)
@@ -345,7 +321,7 @@ TEST_F(InstrumentCommands, CreateReplacesAnExistingFileOnlyAfterADownload)
 TEST_F(InstrumentCommands, CreateOfAnEmptyArchiveShowsTheNewEmptyTable)
 {
     const std::string image = path("empty.bin");
-    testing::writeFile(image, archiveOf({}));
+    testing::writeFile(image, testing::archiveBytes({}));
     SimulatorProcess sim(folder, 1, {"--image", QString::fromStdString(image)});
     ASSERT_TRUE(sim.ok());
 
@@ -366,7 +342,7 @@ TEST_F(InstrumentCommands, CreateOfADamagedArchiveKeepsAnExistingFile)
     const std::string before = testing::readFile(path("damaged.db"));
     // The header promises one record of 11 bytes; 10 bytes arrived.
     const std::string image = path("damaged.bin");
-    testing::writeFile(image, archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1}}).substr(0, 10));
+    testing::writeFile(image, testing::archiveBytes({{0, 0, 9, 5, 3, 14, 100, 1000, 1}}).substr(0, 10));
     SimulatorProcess sim(folder, 1, {"--image", QString::fromStdString(image)});
     ASSERT_TRUE(sim.ok());
 
@@ -395,7 +371,7 @@ TEST_F(InstrumentCommands, CreateInAFolderThatTakesNoFileLeavesNoTable)
 TEST_F(InstrumentCommands, AppendAddsOnlyRecordsNewerThanTheLastRow)
 {
     const std::string first = path("first.bin");
-    testing::writeFile(first, archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1}, {0, 0, 10, 5, 3, 14, 200, 1000, 1}}));
+    testing::writeFile(first, testing::archiveBytes({{0, 0, 9, 5, 3, 14, 100, 1000, 1}, {0, 0, 10, 5, 3, 14, 200, 1000, 1}}));
     {
         SimulatorProcess sim(folder, 1, {"--image", QString::fromStdString(first)});
         ASSERT_TRUE(sim.ok());
@@ -407,7 +383,7 @@ TEST_F(InstrumentCommands, AppendAddsOnlyRecordsNewerThanTheLastRow)
     // newer one on every record is added, an older one after it too, and the
     // numbers go on from the records passed over.
     const std::string second = path("second.bin");
-    testing::writeFile(second, archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1},
+    testing::writeFile(second, testing::archiveBytes({{0, 0, 9, 5, 3, 14, 100, 1000, 1},
                                           {0, 0, 10, 5, 3, 14, 200, 1000, 1},
                                           {1, 0, 10, 5, 3, 14, 300, 1000, 1},
                                           {59, 59, 23, 4, 3, 14, 400, 1000, 1}}));
@@ -475,7 +451,7 @@ TEST_F(InstrumentCommands, AppendAfterALastRowThatIsNoRealMomentChangesNothing)
 {
     // The instrument wrote 31 February; such a row cannot be ordered in time.
     const std::string image = path("archive.bin");
-    testing::writeFile(image, archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1}, {0, 0, 10, 31, 2, 14, 200, 1000, 1}}));
+    testing::writeFile(image, testing::archiveBytes({{0, 0, 9, 5, 3, 14, 100, 1000, 1}, {0, 0, 10, 31, 2, 14, 200, 1000, 1}}));
     SimulatorProcess sim(folder, 1, {"--image", QString::fromStdString(image)});
     ASSERT_TRUE(sim.ok());
     create(path("t.db"));

@@ -1,3 +1,4 @@
+#include "tests/common/archivebytes.h"
 #include "tests/tools/tooltestsupport.h"
 #include "tests/common/scopedlocale.h"
 
@@ -19,32 +20,6 @@ using testing::ToolFolder;
 const std::string kHeader = "N,DATE,TIME,SERIAL,P,P_KG,S,S_KG,F,D,TYPE,COMMENT,F_MM\n";
 const std::string kNotFound =
     "Ошибка: Прибор не обнаружен! Проверте правильность подключения согласно инструкции!\n";
-
-// One instrument record as the archive holds it.
-struct Test {
-    uint8_t seconds, minutes, hours, day, month, year;
-    uint16_t force, area;
-    uint8_t diameterCode;
-};
-
-std::string archiveOf(const std::vector<Test>& tests, unsigned recordSize = 11)
-{
-    std::string image;
-    auto u16 = [&image](unsigned v) {
-        image += char(v & 0xFF);
-        image += char(v >> 8);
-    };
-    u16(unsigned(tests.size()));
-    u16(recordSize);
-    for (const Test& t : tests) {
-        image += {char(t.seconds), char(t.minutes), char(t.hours), char(t.day), char(t.month), char(t.year)};
-        u16(t.force);
-        u16(t.area);
-        image += char(t.diameterCode);
-        image += std::string(recordSize - 11, '\x5A');
-    }
-    return image;
-}
 
 struct Row {
     double n;
@@ -139,7 +114,7 @@ TEST_F(DownloadCommand, BytesPastTheEleventhOfARecordAreIgnored)
         SCOPED_TRACE(size);
         ToolFolder own;
         const std::string image = own.path("archive.bin");
-        testing::writeFile(image, archiveOf({{9, 5, 8, 7, 3, 14, 5000, 1000, 3}, {59, 59, 23, 31, 12, 15, 1, 1000, 13}},
+        testing::writeFile(image, testing::archiveBytes({{9, 5, 8, 7, 3, 14, 5000, 1000, 3}, {59, 59, 23, 31, 12, 15, 1, 1000, 13}},
                                             size));
         SimulatorProcess sim(own, 1, {"--image", QString::fromStdString(image)});
         ASSERT_TRUE(sim.ok());
@@ -165,7 +140,7 @@ TEST_F(DownloadCommand, AppendSkipsRecordsNotNewerThanTheLastRowAndNumbersOnFrom
     const std::string image = folder.path("archive.bin");
     // Equal to the last row counts as old; everything from the first newer
     // record on is appended, an older one after it too.
-    testing::writeFile(image, archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1},
+    testing::writeFile(image, testing::archiveBytes({{0, 0, 9, 5, 3, 14, 100, 1000, 1},
                                          {0, 0, 10, 5, 3, 14, 200, 1000, 1},
                                          {1, 0, 10, 5, 3, 14, 300, 1000, 1},
                                          {59, 59, 23, 4, 3, 14, 400, 1000, 1}}));
@@ -283,7 +258,7 @@ TEST_F(DownloadCommand, NewTableReplacesAnExistingFileOnlyAfterSuccess)
 
     // An archive that does not hold what its header says: decoding fails.
     const std::string image = folder.path("archive.bin");
-    testing::writeFile(image, archiveOf({{0, 0, 9, 5, 3, 14, 100, 1000, 1}}).substr(0, 10));
+    testing::writeFile(image, testing::archiveBytes({{0, 0, 9, 5, 3, 14, 100, 1000, 1}}).substr(0, 10));
     {
         SimulatorProcess sim(folder, 1, {"--image", QString::fromStdString(image)});
         ASSERT_TRUE(sim.ok());

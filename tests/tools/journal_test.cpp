@@ -1,6 +1,7 @@
 // The journal of downloads from the command line: every download the tool
 // makes is kept, and the tables made of an entry are the ones the download
 // made, without becoming downloads of their own.
+#include "tests/common/archivebytes.h"
 #include "tests/tools/tooltestsupport.h"
 
 #include "journal/datafolder.h"
@@ -30,33 +31,12 @@ const std::string kInstrumentsHeading =
     "serial,model,kind,version,first_download,last_download,downloads,verification_due,verification_passed";
 const std::string kUnknownId = "20240305-100000-00321-01";
 
-// One instrument record as the archive holds it, 16 bytes.
-struct Test {
-    uint8_t seconds, minutes, hours, day, month, year;
-    uint16_t force;
-};
-
-std::string archiveOf(const std::vector<Test>& tests)
-{
-    std::string image;
-    auto u16 = [&image](unsigned v) {
-        image += char(v & 0xFF);
-        image += char(v >> 8);
-    };
-    u16(unsigned(tests.size()));
-    u16(16);
-    for (const Test& t : tests) {
-        image += {char(t.seconds), char(t.minutes), char(t.hours), char(t.day), char(t.month), char(t.year)};
-        u16(t.force);
-        u16(503);
-        image += char(1);
-        image += std::string(5, '\x5A');
-    }
-    return image;
-}
-
-const std::vector<Test> kFourTests = {
-    {0, 0, 9, 5, 3, 14, 1000}, {0, 0, 10, 5, 3, 14, 2000}, {0, 0, 11, 5, 3, 14, 3000}, {0, 0, 12, 5, 3, 14, 4000}};
+// Records of 16 bytes, as some instruments keep them.
+const std::vector<testing::ArchiveTest> kFourTests = {{0, 0, 9, 5, 3, 14, 1000, 503, 1},
+                                                      {0, 0, 10, 5, 3, 14, 2000, 503, 1},
+                                                      {0, 0, 11, 5, 3, 14, 3000, 503, 1},
+                                                      {0, 0, 12, 5, 3, 14, 4000, 503, 1}};
+std::string archiveOf(const std::vector<testing::ArchiveTest>& tests) { return testing::archiveBytes(tests, 16); }
 
 std::vector<std::string> lines(const std::string& text)
 {

@@ -4,6 +4,7 @@
 #include "journal/journal.h"
 #include "journal/verificationdates.h"
 #include "records/prompter.h"
+#include "records/utf8path.h"
 #include "session/programtitle.h"
 #include "session/tablesession.h"
 
@@ -19,12 +20,12 @@ namespace {
 // journal is read later, from anywhere.
 std::string absolutePath(const std::string& path)
 {
-    const std::filesystem::path given(path);
+    const std::filesystem::path given = pathFromUtf8(path);
     if (given.is_absolute())
         return path;
     std::error_code error;
     const std::filesystem::path whole = std::filesystem::absolute(given, error);
-    return error ? path : whole.lexically_normal().string();
+    return error ? path : utf8Of(whole.lexically_normal());
 }
 
 journal::TableAction actionOf(DownloadTarget target)

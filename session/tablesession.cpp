@@ -3,6 +3,7 @@
 #include "records/archivedecoding.h"
 #include "records/pathparts.h"
 #include "records/prompter.h"
+#include "records/utf8path.h"
 #include "session/fieldedit.h"
 #include "session/programtitle.h"
 #include "table/filecopy.h"
@@ -95,9 +96,9 @@ std::string makeCopyFolder()
         const std::filesystem::path folder = base / ("zent5-" + std::to_string(random()));
         std::error_code error;
         if (std::filesystem::create_directory(folder, error))
-            return folder.string();
+            return utf8Of(folder);
     }
-    throw Error(fileerrors::cannotCreate((base / "zent5-").string(), EEXIST));
+    throw Error(fileerrors::cannotCreate(utf8Of(base / "zent5-"), EEXIST));
 }
 
 // Copies a table file as one reader among others: a table another program
@@ -179,7 +180,7 @@ void TableSession::openCopy(const std::string& path)
     if (m_flags.table_open)
         close();
     const std::string folder = makeCopyFolder();
-    const std::string copy = (std::filesystem::path(folder) / splitPath(path).fileName).string();
+    const std::string copy = utf8Of(pathFromUtf8(folder) / pathFromUtf8(splitPath(path).fileName));
     try {
         copyTableFile(path, copy);
         m_copyFolder = folder;

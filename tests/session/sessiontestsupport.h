@@ -1,9 +1,11 @@
 #pragma once
 
 #include "records/archiveimage.h"
+#include "tests/common/archivebytes.h"
 #include "session/tableview.h"
 #include "table/dbftable.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,33 +43,15 @@ public:
     }
 };
 
-// One instrument record as the archive holds it.
-struct InstrumentTest {
-    uint8_t seconds, minutes, hours, day, month, year;
-    uint16_t force, area;
-    uint8_t diameterCode;
-};
+using InstrumentTest = ArchiveTest;
 
 // The image a download leaves: a header, then 11-byte records.
 inline ArchiveImage archiveOf(const std::vector<InstrumentTest>& tests, uint16_t serial = 4321)
 {
     ArchiveImage image;
-    size_t at = 0;
-    auto u8 = [&](unsigned v) { image.bytes[at++] = uint8_t(v); };
-    auto u16 = [&](unsigned v) {
-        u8(v & 0xFF);
-        u8(v >> 8);
-    };
-    u16(unsigned(tests.size()));
-    u16(11);
-    for (const InstrumentTest& t : tests) {
-        for (unsigned b : {t.seconds, t.minutes, t.hours, t.day, t.month, t.year})
-            u8(b);
-        u16(t.force);
-        u16(t.area);
-        u8(t.diameterCode);
-    }
-    image.decodedLength = at;
+    const std::string bytes = archiveBytes(tests);
+    std::copy(bytes.begin(), bytes.end(), image.bytes.begin());
+    image.decodedLength = bytes.size();
     image.serialNumber = serial;
     image.versionText = "10.10.14";
     image.kind = 1;

@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "toolargs.h"
 
 #include "records/error.h"
 #include "tools/tooltables.h"
@@ -12,12 +13,7 @@ namespace {
 
 const char kUsage[] = "usage: zent5-tool delete TABLE.db N...\n";
 
-int usageError(const std::string& what)
-{
-    std::fprintf(stderr, "zent5-tool delete: %s\n", what.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
-}
+int usageError(const std::string& what) { return tool::usageError("delete", what, kUsage); }
 
 // A row number as typed: decimal digits, nothing else.
 std::optional<int64_t> rowNumber(const std::string& text)

@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "toolargs.h"
 
 #include "link/downloadsession.h"
 #include "records/archiveimage.h"
@@ -55,13 +56,7 @@ const char kHelp[] =
     "  --no-journal       keep no entry of this download in the journal\n"
     "exit status: 0 done, 1 failed, 2 wrong arguments\n";
 
-int usageError(const std::string& what)
-{
-    if (!what.empty())
-        std::fprintf(stderr, "zent5-tool download: %s\n", what.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
-}
+int usageError(const std::string& what) { return tool::usageError("download", what, kUsage); }
 
 bool parseSeconds(const std::string& text, double& seconds)
 {

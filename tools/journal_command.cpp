@@ -24,13 +24,6 @@ const char kJournalUsage[] = "usage: zent5-tool journal list\n"
                              "       zent5-tool journal image ID FILE.bin\n";
 const char kInstrumentsUsage[] = "usage: zent5-tool instruments\n";
 
-int usageError(const char* command, const std::string& what, const char* usage)
-{
-    std::fprintf(stderr, "zent5-tool %s: %s\n", command, what.c_str());
-    std::fputs(usage, stderr);
-    return 2;
-}
-
 // The user's journal; reading one that was never written finds it empty.
 journal::Journal userJournal()
 {

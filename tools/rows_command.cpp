@@ -21,13 +21,7 @@ struct RowsOptions {
     SortOrder order = SortOrder::Ascending;
 };
 
-int usageError(const std::string& what)
-{
-    if (!what.empty())
-        std::fprintf(stderr, "zent5-tool rows: %s\n", what.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
-}
+int usageError(const std::string& what) { return tool::usageError("rows", what, kUsage); }
 
 // Empty on success, otherwise what is wrong with the arguments.
 std::string parseArguments(const std::vector<std::string>& args, RowsOptions& options)

@@ -29,12 +29,7 @@ struct StatsOptions {
     std::string pdf; // empty: no page
 };
 
-int usageError(const std::string& what)
-{
-    std::fprintf(stderr, "zent5-tool stats: %s\n", what.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
-}
+int usageError(const std::string& what) { return tool::usageError("stats", what, kUsage); }
 
 // Empty on success, otherwise what is wrong with the arguments.
 std::string parseArguments(const std::vector<std::string>& args, StatsOptions& options)

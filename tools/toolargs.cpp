@@ -2,6 +2,8 @@
 
 #include "table/dbfformat.h"
 
+#include <cstdio>
+
 namespace zent5::tool {
 
 std::optional<UnitsAndFiles> parseUnitsAndFiles(const std::vector<std::string>& args)
@@ -71,6 +73,14 @@ std::optional<double> parseNumberArgument(const std::string& text)
     if (const std::optional<double> v = dbf::parseDecimal(text, '.'))
         return v;
     return dbf::parseDecimal(text, ',');
+}
+
+int usageError(const char* command, const std::string& what, const char* usage)
+{
+    if (!what.empty())
+        std::fprintf(stderr, "zent5-tool %s: %s\n", command, what.c_str());
+    std::fputs(usage, stderr);
+    return 2;
 }
 
 } // namespace zent5::tool

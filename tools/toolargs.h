@@ -39,6 +39,11 @@ CommandArguments splitArguments(const std::vector<std::string>& args);
 // What is wrong when `files` is not exactly one table file; empty otherwise.
 std::string oneTableProblem(const std::vector<std::string>& files);
 
+// Says on the error stream what is wrong with a command's arguments
+// ("zent5-tool COMMAND: WHAT", left out when `what` is empty), then the
+// command's usage lines; the exit status of wrong arguments, 2.
+int usageError(const char* command, const std::string& what, const char* usage);
+
 // A number typed on the command line, with "." or "," as the decimal
 // separator ("12.5", "12,5"), whatever the C locale; nothing when the text
 // is not a finite number.
